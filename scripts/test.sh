@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test; then the
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+bash scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+[ -f scripts/services.sh ] && source scripts/services.sh
+
+bash scripts/build.sh build-ci -DHK_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 900
+
+if [ "${HK_SKIP_SANITIZERS:-0}" != 1 ]; then
+    bash scripts/build.sh build-asan -DHK_WERROR=ON -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF \
+        -DCMAKE_BUILD_TYPE=Debug
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir build-asan --output-on-failure -j "$(nproc)" --timeout 1800
+fi
+if [ "${HK_SKIP_FUZZ:-0}" != 1 ] && [ -f scripts/fuzz.sh ]; then
+    bash scripts/fuzz.sh
+fi
