@@ -22,7 +22,7 @@ enum class ErrorCode : int {
     StackOverflow = 25298,
     UnsupportedMethod = 25326,
     UserCanceled = 25449,
-    WrongPassword = 26517,
+    InvalidPassword = 26517,
 };
 
 // The English text of a code, e.g. "Bad block" for 25111.
