@@ -1,0 +1,54 @@
+#include "database/codes_text.h"
+
+#include <algorithm>
+
+#include "database/database_constants.h"
+
+namespace hk::database {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    // A zero byte ends the text as if the member stopped there.
+    text = text.substr(0, std::min(text.find('\0'), text.size()));
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::vector<std::string> SplitLines(std::span<const uint8_t> bytes) {
+    return SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::string ExpandTabs(std::string_view line) {
+    std::string out;
+    out.reserve(line.size() + 8 * static_cast<size_t>(std::count(line.begin(), line.end(), '\t')));
+    for (const char c : line) {
+        if (c == '\t') {
+            out.append(8 - out.size() % 8, ' ');
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+size_t OnlineMarkerPosition(std::string_view line) {
+    const size_t at = line.find(kOnlineMarker);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::optional<std::string> OnlineIdentifier(std::string_view line) {
+    if (!line.starts_with(kOnlineMarker)) return std::nullopt;
+    return std::string(line.substr(kOnlineMarker.size()));
+}
+
+}  // namespace hk::database
