@@ -1,0 +1,178 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "archive/TDecompMemoryStream.h"
+#include "archive/errors.h"
+
+namespace hk::archive {
+
+class Inflater;
+
+enum class TArcType {
+    atNA,
+    atUnsupported,
+    atFileOpenErr,
+    atUnknown,
+    atAce,
+    atAceExe,
+    atArc,
+    atArcExe,
+    atArj,
+    atArjExe,
+    atBh,
+    atBhExe,
+    atCab,
+    atGZip,
+    atHa,
+    atJar,
+    atJarExe,
+    atLha,
+    atLhaExe,
+    atLzh,
+    atLzhExe,
+    atMsGZ,
+    atPak,
+    atPakExe,
+    atRar,
+    atRarExe,
+    atTar,
+    atUue,
+    atZip,
+    atZipExe,
+    atZipMV,
+    atZoo
+};
+
+enum class TOverwriteMode { omOverwrite, omSkip };
+enum class TDateAttribute { daFileDate, daSysDate, daMaxFileDate };
+enum class TCpuType { cptAuto, cpt80286, cpt80386, cpt80486 };
+
+// What ExtractToMemory raises for failures of a run as a whole; the message is
+// the code's English text.
+class E_RAISE : public std::runtime_error {
+  public:
+    E_RAISE(ErrorCode code, const std::string& message)
+        : std::runtime_error(message), code_(code) {}
+    ErrorCode code() const { return code_; }
+
+  private:
+    ErrorCode code_;
+};
+
+// Reads members of a single-file ZIP archive into memory: walks the directory,
+// matches names against FileSpec, tries the password list on encrypted
+// members, decodes and checks each member's CRC-32.
+class TUnZip {
+  public:
+    TUnZip();
+    ~TUnZip();
+    TUnZip(const TUnZip&) = delete;
+    TUnZip& operator=(const TUnZip&) = delete;
+
+    // Stores the path and detects the archive type at once; never throws.
+    void SetArchiveFile(const std::string& path);
+    const std::string& ArchiveFile() const { return archiveFile_; }
+    TArcType ArcType() const { return arcType_; }
+
+    std::vector<std::string>& FileSpec() { return fileSpec_; }  // Windows-1251 patterns
+    std::vector<std::string>& Passwords() { return passwords_; }
+
+    // Extracts every matching member into `stream`, appending bytes and one
+    // record per member; returns how many members this call extracted.
+    // Throws E_RAISE for failures of the run as a whole.
+    int ExtractToMemory(TDecompMemoryStream* stream);
+
+    // Published settings with their defaults.
+    int PasswordAttempts = 3;
+    bool TranslateOemChar = true;
+    bool UseStoredDirs = true;
+    std::string ExtractDir;
+    bool ConfirmOverwrites = true;
+    TOverwriteMode OverwriteMode = TOverwriteMode::omOverwrite;
+    bool CreateStoredDirs = false;
+    bool RestoreFileAttr = true;
+    TDateAttribute DateAttribute = TDateAttribute::daFileDate;
+    TCpuType CpuType = TCpuType::cptAuto;
+
+    int ZipCmntBufSize() const { return zipCmntBufSize_; }
+    void SetZipCmntBufSize(int size);  // clamped into 2000..32767
+
+    // The cancel flag: cleared at the start of every run; walks and decoders
+    // stop at their next test once it is set (e.g. from OnProgress).
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool cancel) { cancel_ = cancel; }
+
+    // Events; each is called only when assigned.
+    std::function<void(const std::string& filename, const std::string& extendedMsg,
+                       const std::string& volumeId, int code)>
+        OnError;
+    std::function<void(const std::string& fn, bool crcPass)> OnEnd;
+    std::function<void(const std::string& fname, int count, bool& extract)> OnBegin;
+    std::function<void(const std::string& fn, std::string& password, bool& tryAgain)> OnGetPassword;
+    std::function<void(uint8_t headFlag, bool& cancel)> OnCorruptZipHeader;
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    std::function<void(int progressByFile, int progressByArchive)> OnProgress;
+
+    // What detection found, for tools and tests.
+    uint8_t EndRecordFlags() const { return endFlags_; }
+    uint32_t StartOffset() const { return startOffset_; }
+
+  private:
+    struct HeaderEntry;
+    struct LocalHeader;
+    class File;
+
+    void detectType();
+    void searchEndRecord(File& file, uint32_t& result);
+    [[noreturn]] void raiseError(const std::string& filename, ErrorCode code);
+    void reportError(const std::string& filename, const std::string& detail, ErrorCode code);
+    void extractRun();
+    void walkLocalHeaders(File& file, std::vector<HeaderEntry>& entries);
+    void walkCentral(File& file, std::vector<HeaderEntry>& entries);
+    void extractEntry(File& file, const HeaderEntry& entry);
+    bool passwordTrial(File& file, const LocalHeader& header, uint64_t dataOffset,
+                       const std::string& target);
+    bool matches(const std::string& name) const;
+    std::string convertName(const uint8_t* bytes, size_t length) const;
+    std::string targetName(const std::string& memberName) const;
+    void progress(uint64_t fileDone, uint64_t fileSize);
+    void addArchiveProgress(uint64_t bytes);
+
+    std::string archiveFile_;
+    TArcType arcType_ = TArcType::atNA;
+    std::vector<std::string> fileSpec_;
+    std::vector<std::string> passwords_;
+    int zipCmntBufSize_ = 0;
+
+    // Left by detection for the runs.
+    uint8_t endFlags_ = 0;
+    uint32_t startOffset_ = 0;
+    std::array<uint8_t, 22> endRecord_{};
+    uint32_t fileSize_ = 0;
+
+    // Run state.
+    bool cancel_ = false;
+    bool passwordFailed_ = false;
+    std::string currentPassword_;
+    int count_ = 0;
+    uint32_t newestDate_ = 0;
+    uint64_t totalBytes_ = 0;
+    uint64_t doneBytes_ = 0;
+    TDecompMemoryStream* stream_ = nullptr;
+    std::array<uint32_t, 3> keys_{};
+
+    // Buffers reused from member to member and run to run.
+    std::vector<uint8_t> directory_;
+    std::vector<uint8_t> compressed_;
+    std::unique_ptr<Inflater> inflater_;
+};
+
+}  // namespace hk::archive
