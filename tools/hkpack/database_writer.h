@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "zip_writer.h"
+
+namespace hk::pack {
+
+// One game of the index, in Windows-1251.
+struct GameEntry {
+    std::string member;  // archive member holding the game's text
+    std::string mode;    // "1" fixed pitch, "0" proportional
+    std::string title;
+};
+
+struct DatabaseSources {
+    std::vector<GameEntry> games;
+    // Member texts in Windows-1251 with CR LF line ends, in the order of their
+    // first use in the list; a member shared by several games appears once.
+    std::vector<std::pair<std::string, std::string>> texts;
+};
+
+// A source that cannot become a database; the message names file and line.
+class SourceError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a source folder: index.tsv (MEMBER<TAB>MODE<TAB>TITLE per line, '#'
+// comments and empty lines ignored) and texts/MEMBER for every member, all
+// UTF-8. Throws SourceError.
+DatabaseSources ReadSources(const std::filesystem::path& folder);
+
+struct WriteOptions {
+    bool deflate = true;
+    bool encrypt = true;
+    uint32_t seed = 0;  // for the encryption headers
+    uint16_t dosTime = 0;
+    uint16_t dosDate = 0x21;  // 1980-01-01
+};
+
+// Writes the four index members, then every game text.
+void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOptions& options);
+
+// Writes a deterministic database of `count` made-up games with texts of a
+// few KiB: plain and fixed-pitch games with TAB columns and Cyrillic, and
+// some online-only entries.
+void WriteSyntheticDatabase(size_t count, ByteSink& sink, const WriteOptions& options);
+
+// Adds "games.txt", "files.txt", "pitches.txt" and "version.txt" for `games`.
+void WriteIndexMembers(ZipWriter& zip, const std::vector<GameEntry>& games,
+                       const MemberOptions& member);
+
+// The member options every database member gets under `options`.
+MemberOptions DatabaseMemberOptions(const WriteOptions& options);
+
+// Why `name` cannot be a game member, or empty when it can: flat names of
+// letters, digits, '.', '_' and '-' with a non-empty base and extension,
+// so that fetching the name as a pattern matches that member alone.
+std::string MemberNameProblem(const std::string& name);
+
+}  // namespace hk::pack
