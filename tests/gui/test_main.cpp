@@ -1,0 +1,11 @@
+// Entry point shared by the widget test executables: one application object
+// for the whole run, on whatever platform QT_QPA_PLATFORM names (offscreen in CI).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
