@@ -1,25 +1,649 @@
 #include "archive/TUnZip.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "archive/crc32.h"
 #include "archive/inflate.h"
+#include "archive/legacy_decoders.h"
+#include "archive/wildcard.h"
+#include "archive/zip_format.h"
 
 namespace hk::archive {
+
+// One member listed by a walk, in walk order.
+struct TUnZip::HeaderEntry {
+    uint32_t attributes = 0;  // external attributes (0 from a local-header walk)
+    uint16_t disk = 1;
+    uint8_t selector = 0;  // 1 for entries of the twin walk
+    uint32_t offset = 0;   // of the local header
+    // What the central directory knows that the local header may leave out.
+    bool fromCentral = false;
+    uint32_t centralCompressed = 0;
+    uint32_t centralCrc = 0;
+    uint32_t centralUncompressed = 0;
+};
+
+struct TUnZip::LocalHeader {
+    uint16_t flags = 0;
+    uint16_t method = 0;
+    uint16_t time = 0;
+    uint32_t crc = 0;
+    uint32_t compressedSize = 0;
+    uint32_t uncompressedSize = 0;
+    uint16_t nameLength = 0;
+    uint16_t extraLength = 0;
+
+    static LocalHeader parse(const uint8_t* h) {
+        LocalHeader l;
+        l.flags = le16(h + 6);
+        l.method = le16(h + 8);
+        l.time = le16(h + 10);
+        l.crc = le32(h + 14);
+        l.compressedSize = le32(h + 18);
+        l.uncompressedSize = le32(h + 22);
+        l.nameLength = le16(h + 26);
+        l.extraLength = le16(h + 28);
+        return l;
+    }
+    bool encrypted() const { return flags & 1; }
+};
+
+namespace {
+
+constexpr uint8_t kEndFound = 1;
+constexpr uint8_t kCentralFound = 8;
+constexpr uint8_t kLocalFound = 16;
+constexpr uint32_t kFolderAttribute = 0x10;
+constexpr uint32_t kVolumeAttribute = 0x08;
+constexpr size_t kScanBlock = 32768;
+constexpr size_t kStoredChunk = 256 * 1024;
+
+// Offsets and sizes in the format are 32-bit; larger files are not archives we read.
+constexpr uint64_t kLargestArchive = (uint64_t{1} << 31) - 1;
+
+bool recognised(TArcType t) {
+    if (t < TArcType::atAce) return false;
+    switch (t) {
+        case TArcType::atHa:
+        case TArcType::atJarExe:
+        case TArcType::atMsGZ:
+        case TArcType::atPak:
+        case TArcType::atPakExe:
+            return false;
+        default:
+            return true;
+    }
+}
+
+uint32_t crcStep(uint32_t crc, uint8_t byte) {
+    return crc32Byte(crc, byte);
+}
+
+}  // namespace
 
 TUnZip::TUnZip() : inflater_(std::make_unique<Inflater>()) {}
 TUnZip::~TUnZip() = default;
 
-void TUnZip::SetArchiveFile(const std::string& path) {
-    archiveFile_ = path;
-    arcType_ = TArcType::atNA;
+void TUnZip::SetZipCmntBufSize(int size) {
+    zipCmntBufSize_ = std::clamp(size, 2000, 32767);
 }
 
-void TUnZip::SetZipCmntBufSize(int size) {
-    zipCmntBufSize_ = size < 2000 ? 2000 : size > 32767 ? 32767 : size;
+// ---------------------------------------------------------------------------
+// Errors
+
+bool TUnZip::raiseError(const std::string& filename, ErrorCode code) {
+    if (cancel_) code = ErrorCode::UserCanceled;
+    if (OnError) OnError(filename, "", "0", static_cast<int>(code));
+    if (cancel_) return false;  // a canceled run winds down without raising
+    throw E_RAISE(code, errorText(code));
 }
+
+void TUnZip::reportError(const std::string& filename, const std::string& detail, ErrorCode code) {
+    if (cancel_) code = ErrorCode::UserCanceled;
+    if (OnError) OnError(filename, detail, "0", static_cast<int>(code));
+}
+
+// ---------------------------------------------------------------------------
+// Type detection and the end-record search
+
+void TUnZip::SetArchiveFile(const std::string& path) {
+    // Paths stay as given: on this platform "/" is the separator and "\" a
+    // legal file-name character.
+    archiveFile_ = path;
+    detectType();
+}
+
+void TUnZip::detectType() {
+    endFlags_ = 0;
+    startOffset_ = 0;
+    endRecord_ = {};
+    fileSize_ = 0;
+    if (archiveFile_.empty()) {
+        arcType_ = TArcType::atNA;
+        return;
+    }
+    arcType_ = TArcType::atFileOpenErr;
+    ReadOnlyFile file;
+    if (!file.open(archiveFile_)) {
+        reportError(archiveFile_, "", ErrorCode::OpenError);
+        return;
+    }
+    if (file.size() > kLargestArchive) {
+        arcType_ = TArcType::atUnknown;
+        return;
+    }
+    fileSize_ = static_cast<uint32_t>(file.size());
+    if (fileSize_ <= 19) return;
+
+    std::vector<uint8_t> head(std::min<size_t>(fileSize_, 32767));
+    head.resize(file.readAt(0, head.data(), head.size()));
+    if (head.size() >= 2 && head[0] == 'M' && head[1] == 'Z') {
+        // Self-extracting programs are not examined.
+        arcType_ = TArcType::atUnknown;
+        return;
+    }
+    size_t zeros = 0;
+    while (zeros < head.size() && head[zeros] == 0) ++zeros;
+    bool zip = false;
+    bool marked = false;
+    if (zeros + 4 <= head.size()) {
+        const uint32_t lead = le32(head.data() + zeros);
+        if ((lead & 0xFFFF) == 0x4B50) {
+            marked = true;
+            const uint32_t high = lead >> 16;
+            zip = high != 0x0201 && high != 0x3447;
+        }
+    }
+
+    const uint32_t found = searchEndRecord(file);
+    if (!zip) {
+        // Nothing at the start says ZIP; an end record with a valid first
+        // local header behind it still does.
+        if ((endFlags_ & kEndFound) && (endFlags_ & kLocalFound)) {
+            zip = true;
+        } else {
+            arcType_ = marked ? TArcType::atNA : TArcType::atUnknown;
+            endFlags_ = 0;
+            return;
+        }
+    }
+    startOffset_ = found;
+    if (!(endFlags_ & kLocalFound) && startOffset_ == 0) {
+        startOffset_ = static_cast<uint32_t>(zeros);
+        endFlags_ |= kLocalFound;
+    }
+    arcType_ = TArcType::atZip;
+    if (archiveFile_.size() >= 4) {
+        std::string ext = archiveFile_.substr(archiveFile_.size() - 4);
+        for (char& c : ext) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        if (ext == ".JAR") arcType_ = TArcType::atJar;
+    }
+}
+
+uint32_t TUnZip::searchEndRecord(const ReadOnlyFile& file) {
+    endFlags_ = 0;
+    size_t tail = static_cast<size_t>(zipCmntBufSize_) + 23;
+    if (fileSize_ < tail) {
+        if (zipCmntBufSize_ == 0)
+            tail = 23;
+        else
+            tail = fileSize_ <= 32768 ? fileSize_ - 1 : 32768;
+    }
+    if (tail >= fileSize_) return 0;
+
+    std::vector<uint8_t> block(tail);
+    if (file.readAt(fileSize_ - tail, block.data(), tail) != tail) return 0;
+    size_t hit = 0;
+    for (size_t pos = tail - kEndRecordSize; pos >= 1; --pos) {
+        if (le32(block.data() + pos) == kEndSignature) {
+            hit = pos;
+            break;
+        }
+    }
+    if (hit == 0) return 0;
+
+    std::copy_n(block.data() + hit, kEndRecordSize, endRecord_.begin());
+    endFlags_ = kEndFound;
+    const uint32_t directory = le32(endRecord_.data() + 16);
+    uint8_t central[kCentralHeaderSize];
+    if (file.readAt(directory, central, sizeof central) == sizeof central &&
+        le32(central) == kCentralSignature) {
+        endFlags_ |= kCentralFound;
+        uint8_t local[kLocalHeaderSize];
+        if (file.readAt(le32(central + 42), local, sizeof local) == sizeof local &&
+            le32(local) == kLocalSignature)
+            endFlags_ |= kLocalFound;
+        return directory;
+    }
+
+    // The directory is not where the end record says: look for the first
+    // local header near the start instead.
+    std::vector<uint8_t> scan(kScanBlock);
+    for (uint64_t blockStart = 0, n = 0; n < 4; ++n, blockStart += kScanBlock) {
+        const size_t got = file.readAt(blockStart, scan.data(), kScanBlock);
+        for (size_t pos = 0; pos + 4 <= got; ++pos) {
+            if (le32(scan.data() + pos) == kLocalSignature) {
+                endFlags_ = kLocalFound;
+                return static_cast<uint32_t>(blockStart + pos);
+            }
+        }
+        if (got < kScanBlock) break;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The run
 
 int TUnZip::ExtractToMemory(TDecompMemoryStream* stream) {
-    if (!stream)
-        throw E_RAISE(ErrorCode::UninitializedStream, errorText(ErrorCode::UninitializedStream));
-    throw E_RAISE(ErrorCode::UnsupportedArchive, errorText(ErrorCode::UnsupportedArchive));
+    if (!stream) {
+        raiseError(archiveFile_, ErrorCode::UninitializedStream);
+        return 0;
+    }
+    stream_ = stream;
+    try {
+        extractRun();
+    } catch (...) {
+        stream->SetPosition(0);
+        stream_ = nullptr;
+        throw;
+    }
+    stream->SetPosition(0);
+    stream_ = nullptr;
+    return count_;
+}
+
+void TUnZip::extractRun() {
+    cancel_ = false;
+    count_ = 0;
+    totalBytes_ = doneBytes_ = 0;
+    newestDate_ = 0;
+    passwordFailed_ = false;
+    if (CpuType == TCpuType::cpt80486) CpuType = TCpuType::cptAuto;
+
+    if (archiveFile_.empty()) {
+        raiseError(archiveFile_, ErrorCode::FileNotFound);
+        return;
+    }
+    if (!recognised(arcType_)) {
+        raiseError(archiveFile_, ErrorCode::UnsupportedArchive);
+        return;
+    }
+    ReadOnlyFile file;
+    if (!file.open(archiveFile_) || file.size() > kLargestArchive) {
+        raiseError(archiveFile_, ErrorCode::OpenError);
+        return;
+    }
+    fileSize_ = static_cast<uint32_t>(file.size());
+    if (OnActivate) OnActivate();
+    currentPassword_.clear();
+    try {
+        std::vector<HeaderEntry> entries;
+        if (endFlags_ == kLocalFound)
+            walkLocalHeaders(file, entries);
+        else
+            walkCentral(file, entries);
+        for (const HeaderEntry& entry : entries) {
+            if (cancel_) break;
+            extractEntry(file, entry);
+        }
+    } catch (...) {
+        // Failures inside the walk end the walk, never the run: what was
+        // extracted so far stays in the stream.
+    }
+    if (OnDeactivate) OnDeactivate();
+}
+
+void TUnZip::walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries) {
+    if (OnCorruptZipHeader) {
+        bool cancel = true;
+        OnCorruptZipHeader(endFlags_, cancel);
+        if (cancel) return;
+    }
+    uint64_t offset = startOffset_;
+    uint8_t h[kLocalHeaderSize];
+    size_t got = file.readAt(offset, h, sizeof h);
+    if (got >= 4 && le32(h) == kSpanningSignature) {
+        offset += 4;
+        got = file.readAt(offset, h, sizeof h);
+    }
+    uint8_t name[255];
+    // Every step moves forward by at least one header, so the walk ends.
+    while (got == sizeof h && le32(h) == kLocalSignature && !cancel_) {
+        const LocalHeader l = LocalHeader::parse(h);
+        const size_t nameBytes = std::min<size_t>(l.nameLength, sizeof name);
+        const size_t nameGot = file.readAt(offset + kLocalHeaderSize, name, nameBytes);
+        const std::string converted = convertName(name, nameGot);
+        if (!converted.empty() && matches(converted)) {
+            HeaderEntry e;
+            e.selector = (l.flags & 0x40) ? 1 : 0;
+            e.offset = static_cast<uint32_t>(offset);
+            entries.push_back(e);
+            newestDate_ = std::max(newestDate_, le32(h + 10));
+            totalBytes_ += l.uncompressedSize;
+        }
+        offset += kLocalHeaderSize + l.nameLength + l.extraLength + uint64_t{l.compressedSize};
+        if (offset > kLargestArchive) break;
+        got = file.readAt(offset, h, sizeof h);
+    }
+}
+
+void TUnZip::walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries) {
+    const uint64_t directory = le32(endRecord_.data() + 16);
+    if (directory >= fileSize_) return;
+    // Read the directory in one block, sized by the end record when it is
+    // plausible; a header beyond the block pulls in a fresh one.
+    const uint64_t declared = le32(endRecord_.data() + 12);
+    uint64_t blockStart = directory;
+    auto load = [&](uint64_t at, size_t need) {
+        const uint64_t want = std::max<uint64_t>({declared + kCentralHeaderSize, 65536, need});
+        const size_t size = static_cast<size_t>(std::min<uint64_t>(want, fileSize_ - at));
+        directory_.resize(size);
+        directory_.resize(file.readAt(at, directory_.data(), size));
+        blockStart = at;
+    };
+    auto have = [&](uint64_t at, size_t need) {
+        if (at >= blockStart && at + need <= blockStart + directory_.size()) return true;
+        if (at + need > fileSize_) return false;
+        load(at, need);
+        return at + need <= blockStart + directory_.size();
+    };
+    load(directory, kCentralHeaderSize);
+
+    uint64_t offset = directory;
+    bool first = true;
+    bool twin = false;
+    // Headers follow one another forward within the file, so the walk cannot
+    // loop and visits at most file size / 46 entries.
+    while (!cancel_ && have(offset, kCentralHeaderSize)) {
+        const uint8_t* h = directory_.data() + (offset - blockStart);
+        if (le32(h) != kCentralSignature) break;
+        const uint16_t flags = le16(h + 8);
+        if (first) {
+            twin = flags & 0x40;
+            first = false;
+        }
+        const uint16_t nameLength = le16(h + 28);
+        const uint64_t next =
+            offset + kCentralHeaderSize + nameLength + le16(h + 30) + uint64_t{le16(h + 32)};
+        HeaderEntry e;
+        e.attributes = le32(h + 38);
+        e.disk = static_cast<uint16_t>(le16(h + 34) + 1);
+        e.selector = twin ? 1 : 0;
+        e.offset = le32(h + 42);
+        e.fromCentral = true;
+        e.centralCompressed = le32(h + 20);
+        e.centralCrc = le32(h + 16);
+        e.centralUncompressed = le32(h + 24);
+        const uint32_t date = le32(h + 12);
+        const size_t nameBytes = std::min<size_t>(nameLength, 255);
+        if (!have(offset + kCentralHeaderSize, nameBytes)) break;
+        h = directory_.data() + (offset - blockStart);
+        const std::string name = convertName(h + kCentralHeaderSize, nameBytes);
+        if (!name.empty() && matches(name)) {
+            uint8_t local[kLocalHeaderSize];
+            if (file.readAt(e.offset, local, sizeof local) == sizeof local &&
+                le32(local) == kLocalSignature) {
+                if (twin) e.centralCompressed = 0;  // the twin walk takes no fallback
+                entries.push_back(e);
+                newestDate_ = std::max(newestDate_, date);
+                totalBytes_ += e.centralUncompressed;
+            }
+        }
+        offset = next;
+    }
+}
+
+void TUnZip::extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry) {
+    uint8_t h[kLocalHeaderSize];
+    if (file.readAt(entry.offset, h, sizeof h) != sizeof h) return;
+    LocalHeader header = LocalHeader::parse(h);
+    uint8_t nameBytes[255];
+    const size_t nameGot = file.readAt(entry.offset + kLocalHeaderSize, nameBytes,
+                                       std::min<size_t>(header.nameLength, sizeof nameBytes));
+    const std::string name = convertName(nameBytes, nameGot);
+    if (header.compressedSize == 0) header.compressedSize = entry.centralCompressed;
+    const uint64_t dataOffset =
+        uint64_t{entry.offset} + kLocalHeaderSize + header.nameLength + header.extraLength;
+    const std::string target = targetName(name);
+
+    try {
+        if (header.encrypted() && !passwordFailed_ &&
+            !passwordTrial(file, header, dataOffset, target))
+            passwordFailed_ = true;
+        if (entry.attributes & (kFolderAttribute | kVolumeAttribute)) return;
+        if ((header.flags & 8) && entry.fromCentral) {
+            // Written with a data descriptor: the local header may hold zeros
+            // where the directory holds the real checksum and size.
+            header.crc = entry.centralCrc;
+            if (header.uncompressedSize == 0) header.uncompressedSize = entry.centralUncompressed;
+        }
+
+        bool extract = true;
+        if (OverwriteMode == TOverwriteMode::omOverwrite && OnBegin)
+            OnBegin(target, count_, extract);
+        if (cancel_ || !extract || OverwriteMode != TOverwriteMode::omOverwrite ||
+            (ConfirmOverwrites && target.empty())) {
+            progress(header.uncompressedSize, header.uncompressedSize);
+            doneBytes_ += header.uncompressedSize;
+            return;
+        }
+        ++count_;
+        if (header.encrypted() && passwordFailed_) {
+            --count_;
+            progress(header.uncompressedSize, header.uncompressedSize);
+            doneBytes_ += header.uncompressedSize;
+            return;
+        }
+        decodeMember(file, header, dataOffset, name, target);
+    } catch (...) {
+        // A member's failure never ends the run; its record and bytes stay.
+    }
+}
+
+void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
+                          const std::string& name, const std::string& target) {
+    std::vector<uint8_t>& bytes = stream_->Bytes();
+    const size_t before = bytes.size();
+    MemberInfoRecord record{};
+    record.uncompressedSize = header.uncompressedSize;
+    record.streamPosition = static_cast<uint32_t>(before);
+    record.name[0] = static_cast<uint8_t>(std::min<size_t>(name.size(), 255));
+    std::memcpy(record.name + 1, name.data(), record.name[0]);
+    stream_->AddMemberInfo(record);
+
+    const bool encrypted = header.encrypted();
+    const uint64_t start = dataOffset + (encrypted ? 12 : 0);
+    const uint64_t available = start < fileSize_ ? fileSize_ - start : 0;
+    ErrorCode failure{};
+    bool failed = false;
+    try {
+        if (header.method == 0) {
+            // Stored data is copied by its uncompressed size, in chunks so
+            // that progress (and the event pump behind it) keeps running.
+            uint64_t left = std::min<uint64_t>(header.uncompressedSize, available);
+            const bool tooLarge = left > kMemberCeiling;
+            if (tooLarge) left = kMemberCeiling;
+            uint64_t done = 0;
+            while (left > 0 && !cancel_) {
+                const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kStoredChunk));
+                const size_t at = bytes.size();
+                bytes.resize(at + chunk);
+                const size_t got = file.readAt(start + done, bytes.data() + at, chunk);
+                bytes.resize(at + got);
+                if (encrypted) decryptBuffer(bytes.data() + at, got);
+                done += got;
+                left -= got;
+                progress(done, header.uncompressedSize);
+                if (got < chunk) break;
+            }
+            if (tooLarge) throw DecodeError(ErrorCode::BadBlock);
+        } else if (header.method == 8 || (header.method >= 1 && header.method <= 6)) {
+            // The member's data in one read, decrypted in place.
+            uint64_t size = header.compressedSize;
+            size = encrypted ? (size >= 12 ? size - 12 : 0) : size;
+            size = std::min(size, available);
+            compressed_.resize(static_cast<size_t>(size));
+            compressed_.resize(file.readAt(start, compressed_.data(), compressed_.size()));
+            if (encrypted) decryptBuffer(compressed_.data(), compressed_.size());
+            const std::span<const uint8_t> input(compressed_);
+            if (header.method == 8) {
+                inflater_->inflate(input, bytes, header.uncompressedSize, [&](size_t produced) {
+                    progress(produced, header.uncompressedSize);
+                    return cancel_;
+                });
+            } else {
+                MemberOutput out(bytes);
+                out.expect(header.uncompressedSize);
+                if (header.method == 1)
+                    Unshrink(input, out);
+                else if (header.method == 6)
+                    Explode(input, header.flags, header.uncompressedSize, out);
+                else
+                    Unreduce(input, header.method - 1, header.uncompressedSize, out);
+            }
+            progress(header.uncompressedSize, header.uncompressedSize);
+        } else {
+            reportError(target, "", ErrorCode::UnsupportedMethod);
+        }
+    } catch (const DecodeError& e) {
+        failed = true;
+        failure = e.code();
+    }
+    if (compressed_.capacity() > (size_t{16} << 20)) {
+        compressed_.clear();
+        compressed_.shrink_to_fit();
+    }
+    doneBytes_ += header.uncompressedSize;
+
+    const uint32_t crc = crc32Update(0xFFFFFFFFu, bytes.data() + before, bytes.size() - before);
+    const bool pass = header.crc == crc || header.crc == ~crc;
+    if (OnEnd)
+        OnEnd(name, pass);
+    else if (!pass)
+        reportError(target, "", ErrorCode::CrcFailed);
+    if (failed) raiseError(target, failure);  // dropped by the caller's guard
+}
+
+// ---------------------------------------------------------------------------
+// Traditional decryption
+
+bool TUnZip::passwordTrial(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
+                           const std::string& target) {
+    encryptionHeaderSize_ = file.readAt(dataOffset, encryptionHeader_.data(), 12);
+    if (checkPassword(currentPassword_, header)) return true;
+    for (const std::string& candidate : passwords_) {
+        currentPassword_ = candidate;
+        if (checkPassword(candidate, header)) return true;
+    }
+    if (OnGetPassword) {
+        for (int attempt = 0; attempt < PasswordAttempts; ++attempt) {
+            if (cancel_) break;
+            std::string password = currentPassword_;
+            bool tryAgain = true;
+            OnGetPassword(target, password, tryAgain);
+            if (!tryAgain) break;
+            if (checkPassword(password, header)) {
+                currentPassword_ = password;
+                passwords_.insert(passwords_.begin(), password);
+                return true;
+            }
+            currentPassword_.clear();
+            reportError(target, "", ErrorCode::InvalidPassword);
+        }
+    } else {
+        reportError(target, "OnGetPassword", ErrorCode::MissingEvent);
+    }
+    return false;
+}
+
+bool TUnZip::checkPassword(const std::string& password, const LocalHeader& header) {
+    // Strong encryption is not traditional encryption: no password opens it here.
+    if (password.empty() || encryptionHeaderSize_ < 12 || (header.flags & 0x40)) return false;
+    keys_ = {0x12345678u, 0x23456789u, 0x34567890u};
+    auto update = [this](uint8_t plain) {
+        keys_[0] = crcStep(keys_[0], plain);
+        keys_[1] = (keys_[1] + (keys_[0] & 0xFF)) * 134775813u + 1;
+        keys_[2] = crcStep(keys_[2], static_cast<uint8_t>(keys_[1] >> 24));
+    };
+    for (char c : password) update(static_cast<uint8_t>(c));
+    uint8_t plain = 0;
+    for (uint8_t cipher : encryptionHeader_) {
+        const uint32_t t = (keys_[2] & 0xFFFF) | 2;
+        plain = static_cast<uint8_t>(cipher ^ ((t * (t ^ 1)) >> 8));
+        update(plain);
+    }
+    const uint8_t expected = (header.flags & 8) ? static_cast<uint8_t>(header.time >> 8)
+                                                : static_cast<uint8_t>(header.crc >> 24);
+    return plain == expected;
+}
+
+void TUnZip::decryptBuffer(uint8_t* data, size_t size) {
+    uint32_t k0 = keys_[0], k1 = keys_[1], k2 = keys_[2];
+    for (size_t i = 0; i < size; ++i) {
+        const uint32_t t = (k2 & 0xFFFF) | 2;
+        const uint8_t plain = static_cast<uint8_t>(data[i] ^ ((t * (t ^ 1)) >> 8));
+        data[i] = plain;
+        k0 = crcStep(k0, plain);
+        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1;
+        k2 = crcStep(k2, static_cast<uint8_t>(k1 >> 24));
+    }
+    keys_ = {k0, k1, k2};
+}
+
+// ---------------------------------------------------------------------------
+// Names
+
+std::string TUnZip::convertName(const uint8_t* bytes, size_t length) const {
+    length = std::min<size_t>(length, 255);
+    // The name buffer is a zero-terminated text: a zero byte ends the name.
+    const auto* zero = static_cast<const uint8_t*>(std::memchr(bytes, 0, length));
+    if (zero) length = static_cast<size_t>(zero - bytes);
+    std::string name(reinterpret_cast<const char*>(bytes), length);
+    if (TranslateOemChar) oemToAnsi(name);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+bool TUnZip::matches(const std::string& name) const {
+    for (std::string pattern : fileSpec_) {
+        if (pattern == "*.*") return true;
+        std::replace(pattern.begin(), pattern.end(), '/', '\\');
+        if (wildcardMatch(name, pattern)) return true;
+    }
+    return false;
+}
+
+std::string TUnZip::targetName(const std::string& memberName) const {
+    std::string dir = ExtractDir;
+    if (dir.empty()) {
+        const size_t slash = archiveFile_.find_last_of("/\\");
+        if (slash != std::string::npos) dir = archiveFile_.substr(0, slash + 1);
+    }
+    std::string rest = memberName;
+    if (UseStoredDirs) {
+        if (rest.size() >= 2 && rest[1] == ':')
+            rest.erase(0, rest.size() >= 3 && rest[2] == '\\' ? 3 : 2);
+        if (!rest.empty() && rest[0] == '\\') rest.erase(0, 1);
+    } else {
+        const size_t slash = rest.rfind('\\');
+        if (slash != std::string::npos) rest.erase(0, slash + 1);
+    }
+    if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    return dir + rest;
+}
+
+// ---------------------------------------------------------------------------
+// Progress
+
+void TUnZip::progress(uint64_t fileDone, uint64_t fileSize) {
+    if (!OnProgress) return;
+    auto percent = [](uint64_t done, uint64_t total) {
+        if (total == 0) return 0;
+        return static_cast<int>(std::min<uint64_t>(100, (done * 100 + total / 2) / total));
+    };
+    OnProgress(percent(fileDone, fileSize), percent(doneBytes_ + fileDone, totalBytes_));
 }
 
 }  // namespace hk::archive

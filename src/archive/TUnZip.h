@@ -14,6 +14,7 @@
 namespace hk::archive {
 
 class Inflater;
+class ReadOnlyFile;
 
 enum class TArcType {
     atNA,
@@ -128,23 +129,25 @@ class TUnZip {
   private:
     struct HeaderEntry;
     struct LocalHeader;
-    class File;
 
     void detectType();
-    void searchEndRecord(File& file, uint32_t& result);
-    [[noreturn]] void raiseError(const std::string& filename, ErrorCode code);
+    uint32_t searchEndRecord(const ReadOnlyFile& file);
+    bool raiseError(const std::string& filename, ErrorCode code);
     void reportError(const std::string& filename, const std::string& detail, ErrorCode code);
     void extractRun();
-    void walkLocalHeaders(File& file, std::vector<HeaderEntry>& entries);
-    void walkCentral(File& file, std::vector<HeaderEntry>& entries);
-    void extractEntry(File& file, const HeaderEntry& entry);
-    bool passwordTrial(File& file, const LocalHeader& header, uint64_t dataOffset,
+    void walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
+    void walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
+    void extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry);
+    void decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
+                      const std::string& name, const std::string& target);
+    bool passwordTrial(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
                        const std::string& target);
+    bool checkPassword(const std::string& password, const LocalHeader& header);
+    void decryptBuffer(uint8_t* data, size_t size);
     bool matches(const std::string& name) const;
     std::string convertName(const uint8_t* bytes, size_t length) const;
     std::string targetName(const std::string& memberName) const;
     void progress(uint64_t fileDone, uint64_t fileSize);
-    void addArchiveProgress(uint64_t bytes);
 
     std::string archiveFile_;
     TArcType arcType_ = TArcType::atNA;
@@ -168,6 +171,8 @@ class TUnZip {
     uint64_t doneBytes_ = 0;
     TDecompMemoryStream* stream_ = nullptr;
     std::array<uint32_t, 3> keys_{};
+    std::array<uint8_t, 12> encryptionHeader_{};
+    size_t encryptionHeaderSize_ = 0;
 
     // Buffers reused from member to member and run to run.
     std::vector<uint8_t> directory_;

@@ -1,0 +1,56 @@
+#include "archive/crc32.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+
+namespace hk::archive {
+
+namespace {
+
+// Eight tables: table[k][b] is the CRC of byte b followed by k zero bytes, so
+// eight input bytes fold into the running value with eight independent lookups.
+using CrcTables = std::array<std::array<uint32_t, 256>, 8>;
+
+constexpr CrcTables makeTables() {
+    CrcTables t{};
+    for (uint32_t b = 0; b < 256; ++b) {
+        uint32_t c = b;
+        for (int i = 0; i < 8; ++i) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        t[0][b] = c;
+    }
+    for (size_t k = 1; k < 8; ++k)
+        for (size_t b = 0; b < 256; ++b) t[k][b] = (t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFF];
+    return t;
+}
+
+constexpr CrcTables kTables = makeTables();
+
+inline uint32_t load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap32(v);
+    return v;
+}
+
+}  // namespace
+
+uint32_t crc32Byte(uint32_t crc, uint8_t byte) {
+    return (crc >> 8) ^ kTables[0][(crc ^ byte) & 0xFF];
+}
+
+uint32_t crc32Update(uint32_t crc, const uint8_t* data, size_t size) {
+    const auto& t = kTables;
+    while (size >= 8) {
+        const uint32_t lo = load32(data) ^ crc;
+        const uint32_t hi = load32(data + 4);
+        crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+              t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
+        data += 8;
+        size -= 8;
+    }
+    while (size--) crc = (crc >> 8) ^ t[0][(crc ^ *data++) & 0xFF];
+    return crc;
+}
+
+}  // namespace hk::archive
