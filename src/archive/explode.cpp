@@ -1,8 +1,6 @@
 // Method 6, "imploded": LZ77 over a 4 or 8 KiB window whose literals, match
 // lengths and distance high bits are Shannon-Fano coded.
 #include <algorithm>
-#include <array>
-#include <memory>
 #include <vector>
 
 #include "archive/legacy_bits.h"
@@ -19,10 +17,10 @@ constexpr uint16_t kBigWindowFlag = 0x02;
 constexpr uint16_t kLiteralTreeFlag = 0x04;
 constexpr uint32_t kLongLength = 63;  // a length code that takes 8 more bits
 
-// A decode table indexed by the next 16 input bits. Codes travel most
-// significant bit first while the reader hands out the least significant bit
-// first, so a code of length n owns every index whose low n bits are its
-// reversed code. An entry is (length << 8) | symbol; 0 is a hole.
+// A decode table indexed by as many next input bits as the longest code has.
+// Codes travel most significant bit first while the reader hands out the least
+// significant bit first, so a code of length n owns every index whose low n
+// bits are its reversed code. An entry is (length << 8) | symbol; 0 is a hole.
 class ShannonFanoTable {
   public:
     // Reads the run-length coded bit lengths of `symbols` codes: a count byte
@@ -42,11 +40,11 @@ class ShannonFanoTable {
     }
 
     uint8_t decode(BitReader& in) const {
-        const int available = in.fill(kMaxCodeLength);
-        const uint16_t entry = entries_[in.peek() & 0xFFFF];
+        const int available = in.fill(bits_);
+        const uint16_t entry = entries_[in.peek() & mask_];
         const int length = entry >> 8;
         if (entry == 0 || length > available) {
-            if (available < kMaxCodeLength) throw InputEnd{};
+            if (available < bits_) throw InputEnd{};
             throw DecodeError(ErrorCode::AmbiguousTree);
         }
         in.drop(length);
@@ -63,6 +61,9 @@ class ShannonFanoTable {
         for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint16_t>(i);
         std::stable_sort(order.begin(), order.end(),
                          [&](uint16_t a, uint16_t b) { return lengths[a] < lengths[b]; });
+        bits_ = *std::max_element(lengths.begin(), lengths.end());
+        mask_ = (uint32_t{1} << bits_) - 1;
+        entries_.assign(size_t{1} << bits_, 0);
         uint32_t code = 0;
         uint32_t step = 0;
         int lastLength = 0;
@@ -82,14 +83,16 @@ class ShannonFanoTable {
         uint32_t reversed = 0;
         for (int i = 0; i < length; ++i) reversed |= ((code >> i) & 1) << (length - 1 - i);
         const uint16_t entry = static_cast<uint16_t>(length << 8 | symbol);
-        for (uint32_t index = reversed; index <= 0xFFFF; index += uint32_t{1} << length) {
+        for (uint32_t index = reversed; index <= mask_; index += uint32_t{1} << length) {
             // Lengths whose codes are not prefix-free: one code sits inside another.
             if (entries_[index] != 0) throw DecodeError(ErrorCode::AmbiguousTree);
             entries_[index] = entry;
         }
     }
 
-    std::array<uint16_t, 1 << kMaxCodeLength> entries_{};
+    int bits_ = 0;
+    uint32_t mask_ = 0;
+    std::vector<uint16_t> entries_;
 };
 
 class ExplodeDecoder {
@@ -145,7 +148,7 @@ class ExplodeDecoder {
 
 void Explode(std::span<const uint8_t> input, uint16_t generalPurposeFlags,
              uint32_t uncompressedSize, MemberOutput& out) {
-    std::make_unique<ExplodeDecoder>(input, generalPurposeFlags, uncompressedSize, out)->run();
+    ExplodeDecoder(input, generalPurposeFlags, uncompressedSize, out).run();
 }
 
 }  // namespace hk::archive

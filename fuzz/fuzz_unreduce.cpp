@@ -1,0 +1,21 @@
+// Unreduce on raw streams. Input: factor byte, 3 size bytes, then the stream.
+#include <cstdint>
+#include <vector>
+
+#include "archive/legacy_decoders.h"
+#include "fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    hk::fuzz::Params params(data, size);
+    const int factor = 1 + static_cast<int>(params.take(1) & 3);
+    const uint32_t expected =
+        params.take(3) & 0x1FFFF;  // 128 KiB: well past the window, still fast
+    std::vector<uint8_t> sink;
+    hk::archive::MemberOutput out(sink);
+    try {
+        hk::archive::Unreduce(params.rest(), factor, expected, out);
+    } catch (const hk::archive::DecodeError&) {
+    }
+    if (sink.size() > expected) __builtin_trap();
+    return 0;
+}
