@@ -1,0 +1,26 @@
+// The viewer's built-in artwork, embedded as Qt resources by the hk_assets library.
+#pragma once
+
+#include <QString>
+
+namespace hk::assets {
+
+// Registers the resources. Call once before the first lookup; the library is static, so
+// without this call the linker may leave the resource data out of the executable.
+void init();
+
+// Bitmaps of the main window's two collections, by their index (24-bit BMP files).
+inline constexpr int kCoolImages1Count = 35;
+inline constexpr int kCoolImages2Count = 9;
+QString coolImages1Path(int index);  // ":/assets/coolimages1/07.bmp"
+QString coolImages2Path(int index);  // ":/assets/coolimages2/03.bmp"
+
+// The 300 x 79 JPEG at the left end of the banner strip and the 320 x 200 splash JPEG.
+inline constexpr const char* kBannerStripPath = ":/assets/banner_strip.jpg";
+inline constexpr const char* kSplashPath = ":/assets/splash.jpg";
+
+// The animated 468 x 60 GIF shown by banner slot 1 to 5; slots 3 and 5 share one file.
+inline constexpr int kBannerSlotCount = 5;
+QString bannerPath(int slot);  // slot 5 gives ":/assets/banner3.gif"
+
+}  // namespace hk::assets

@@ -1,0 +1,67 @@
+// Drawing of every picture the viewer embeds, and the small kit the drawings share.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+#include "writers.h"
+
+namespace artgen {
+
+// The dark outline every frame piece is edged with.
+inline const QColor kOutline(49, 48, 41);
+inline const QColor kPaleGrey(224, 224, 234);
+inline const QColor kNavy(0, 0, 102);
+
+QColor mix(const QColor& a, const QColor& b, double t);
+
+// Colour at t in [0, 1] along a gradient given as (position, colour) stops.
+QColor ramp(std::initializer_list<std::pair<double, QColor>> stops, double t);
+
+// The same picture the skinned panel shows when it tiles `strip` over `size`.
+QImage tiled(const QImage& strip, int width, int height);
+
+// Liberation Sans at a pixel height; the lettering on every picture uses it.
+QFont sans(int pixelSize, bool bold);
+
+// A blank 24-bit picture.
+QImage canvas(int width, int height, const QColor& fill = Qt::black);
+
+// Fixed-seed generator so scattered decorations (stars, sparks) come out the same
+// on every run.
+class Scatter {
+  public:
+    explicit Scatter(quint32 seed) : state_(seed ? seed : 1u) {}
+    quint32 next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_;
+    }
+    double unit() { return (next() & 0xFFFFFF) / double(0x1000000); }
+    int below(int n) { return int(next() % quint32(n)); }
+
+  private:
+    quint32 state_;
+};
+
+// The two bitmap collections of the main window, in index order.
+std::vector<QImage> drawCoolImages1();
+std::vector<QImage> drawCoolImages2();
+
+// The 300 x 79 picture at the left end of the banner strip and the 320 x 200 splash.
+QImage drawBannerStrip();
+QImage drawSplash();
+
+// The four built-in 468 x 60 animated banners, number 1 to 4.
+std::vector<GifFrame> drawBanner(int number);
+
+// Colours of the strips the panels tile; the banner-strip picture blends into them.
+QColor bannerStripRow(int y);
+
+}  // namespace artgen

@@ -1,0 +1,88 @@
+// artgen OUTDIR [--sheet FILE.png]
+//
+// Draws every picture the viewer embeds and writes them into OUTDIR in the layout that
+// assets/CMakeLists.txt embeds. With --sheet it also renders a contact sheet: a mock-up
+// of the main window, every bitmap enlarged, the two JPEG pictures and every banner frame,
+// decoded back from the written files.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "art.h"
+#include "contact_sheet.h"
+#include "writers.h"
+
+namespace {
+
+void save(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error(("cannot write " + path).toStdString());
+}
+
+// The lettering must not depend on what fontconfig would pick on this machine.
+void loadFonts() {
+    for (const char* name : {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf"}) {
+        const QString path = QStringLiteral("/usr/share/fonts/truetype/liberation2/") + name;
+        if (QFontDatabase::addApplicationFont(path) < 0)
+            throw std::runtime_error(
+                ("missing font " + path + " (fonts-liberation2)").toStdString());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Drawing needs a font database but never a screen.
+    std::vector<char*> args(argv, argv + argc);
+    char platform[] = "-platform";
+    char offscreen[] = "offscreen";
+    args.insert(args.begin() + 1, {platform, offscreen});
+    int qtArgc = int(args.size());
+    QGuiApplication app(qtArgc, args.data());
+
+    const QStringList params = app.arguments().mid(1);
+    if (params.size() != 1 && !(params.size() == 3 && params[1] == QLatin1String("--sheet"))) {
+        std::fprintf(stderr, "usage: artgen OUTDIR [--sheet FILE.png]\n");
+        return 2;
+    }
+    try {
+        loadFonts();
+        const QDir out(params[0]);
+        for (const char* sub : {"coolimages1", "coolimages2"})
+            if (!out.mkpath(QLatin1String(sub)))
+                throw std::runtime_error("cannot create " + out.filePath(sub).toStdString());
+
+        artgen::Artwork art;
+        art.coolImages1 = artgen::drawCoolImages1();
+        art.coolImages2 = artgen::drawCoolImages2();
+        for (size_t i = 0; i < art.coolImages1.size(); ++i)
+            save(out.filePath(QString::asprintf("coolimages1/%02zu.bmp", i)),
+                 artgen::encodeBmp24(art.coolImages1[i]));
+        for (size_t i = 0; i < art.coolImages2.size(); ++i)
+            save(out.filePath(QString::asprintf("coolimages2/%02zu.bmp", i)),
+                 artgen::encodeBmp24(art.coolImages2[i]));
+
+        art.bannerStrip = artgen::encodeJpeg(artgen::drawBannerStrip(), 92);
+        save(out.filePath(QStringLiteral("banner_strip.jpg")), art.bannerStrip);
+        art.splash = artgen::encodeJpeg(artgen::drawSplash(), 92);
+        save(out.filePath(QStringLiteral("splash.jpg")), art.splash);
+        for (int n = 1; n <= 4; ++n) {
+            art.banners.push_back(artgen::encodeAnimatedGif(artgen::drawBanner(n)));
+            save(out.filePath(QStringLiteral("banner%1.gif").arg(n)), art.banners.back());
+        }
+        if (params.size() == 3 && !artgen::contactSheet(art).save(params[2], "PNG"))
+            throw std::runtime_error("cannot write " + params[2].toStdString());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "artgen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
