@@ -232,6 +232,8 @@ QImage shooterScene(int step) {
         drawFancyText(p, sans(26, true), QPointF(24, 40),
                       QStringLiteral("Флеш-игры бесплатно — жми!"), QColor(255, 255, 255),
                       QColor(255, 236, 200), QColor(110, 0, 20), 3);
+        drawSparkle(p, QPointF(16, 14), 7, QColor(255, 255, 220));
+        drawSparkle(p, QPointF(446, 44), 9, QColor(255, 255, 220));
         frameBorder(p, QColor(255, 240, 200));
         return out;
     }
@@ -241,18 +243,18 @@ QImage shooterScene(int step) {
     p.setRenderHint(QPainter::Antialiasing);
     // The ship.
     QPainterPath ship;
-    ship.moveTo(60, 30);
-    ship.lineTo(30, 18);
-    ship.lineTo(36, 30);
-    ship.lineTo(30, 42);
+    ship.moveTo(60, 22);
+    ship.lineTo(30, 10);
+    ship.lineTo(36, 22);
+    ship.lineTo(30, 34);
     ship.closeSubpath();
     p.setPen(QPen(QColor(20, 40, 90), 1));
     p.setBrush(QColor(200, 220, 255));
     p.drawPath(ship);
     p.setBrush(QColor(255, 160, 40));
-    p.drawEllipse(QPointF(29, 30), 4 + (step % 2), 2.5);
+    p.drawEllipse(QPointF(29, 22), 4 + (step % 2), 2.5);
     // The rock, or what is left of it.
-    const QPointF rock(400, 30);
+    const QPointF rock(410, 24);
     if (step < 2) {
         p.setBrush(QColor(130, 110, 96));
         p.setPen(QPen(QColor(60, 50, 40), 1.2));
@@ -272,9 +274,9 @@ QImage shooterScene(int step) {
     }
     if (step == 1) {
         p.setPen(QPen(QColor(255, 60, 60, 120), 5, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(62, 30), rock - QPointF(16, 0));
+        p.drawLine(QPointF(62, 22), rock - QPointF(16, 2));
         p.setPen(QPen(QColor(255, 230, 230), 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(62, 30), rock - QPointF(16, 0));
+        p.drawLine(QPointF(62, 22), rock - QPointF(16, 2));
     }
     if (step >= 2) {
         const double r = step == 2 ? 22 : 14;
@@ -286,12 +288,16 @@ QImage shooterScene(int step) {
         p.setBrush(boom);
         p.drawEllipse(rock, r, r);
     }
+    p.setFont(sans(11, true));
+    p.setPen(QColor(150, 200, 255));
+    p.drawText(QPointF(196, 15),
+               step == 3 ? QStringLiteral("СЧЁТ  000100") : QStringLiteral("СЧЁТ  000000"));
     if (step == 3) {
         p.setFont(sans(16, true));
         p.setPen(QColor(255, 240, 120));
-        p.drawText(QPointF(420, 22), QStringLiteral("+100"));
+        p.drawText(QPointF(366, 54), QStringLiteral("+100"));
     }
-    drawFancyText(p, sans(24, true), QPointF(110, 39), QStringLiteral("Играй онлайн!"),
+    drawFancyText(p, sans(21, true), QPointF(150, 52), QStringLiteral("Играй онлайн!"),
                   QColor(150, 240, 255), QColor(60, 150, 255), QColor(0, 10, 40), 2.5);
     frameBorder(p, QColor(90, 150, 255));
     return out;

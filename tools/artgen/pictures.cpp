@@ -1,4 +1,5 @@
 // The two JPEG pictures: the left end of the banner strip and the splash.
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -65,7 +66,11 @@ QImage drawSplash() {
     p.setPen(Qt::NoPen);
     p.setBrush(sunFill);
     p.drawEllipse(sun, 46, 46);
-    p.setBrush(QColor(44, 16, 84));
+    // Stripes cut only the disc, so clip to it.
+    QPainterPath disc;
+    disc.addEllipse(sun, 46, 46);
+    p.setClipPath(disc, Qt::IntersectClip);
+    p.setBrush(sky);
     for (int i = 0; i < 5; ++i) p.drawRect(QRectF(100, 112 + i * 5.5, 120, 1.2 + i * 0.7));
     p.restore();
 
@@ -89,13 +94,11 @@ QImage drawSplash() {
 
     drawFancyText(p, sans(46, true), QPointF(38, 92), QStringLiteral("Hintkeeper"),
                   QColor(255, 240, 150), QColor(255, 126, 30), QColor(40, 8, 40), 4.0);
-    p.setFont(sans(13, true));
-    p.setPen(QColor(0, 0, 0, 150));
-    p.drawText(QRectF(1, 103, 320, 20), Qt::AlignHCenter,
-               QStringLiteral("Коды, советы и пароли к играм"));
-    p.setPen(QColor(235, 240, 255));
-    p.drawText(QRectF(0, 102, 320, 20), Qt::AlignHCenter,
-               QStringLiteral("Коды, советы и пароли к играм"));
+    const QString motto = QStringLiteral("Коды, советы и пароли к играм");
+    const QFont mottoFont = sans(14, true);
+    const double mottoLeft = (320 - QFontMetricsF(mottoFont).horizontalAdvance(motto)) / 2;
+    drawFancyText(p, mottoFont, QPointF(mottoLeft, 116), motto, QColor(255, 255, 255),
+                  QColor(214, 226, 255), QColor(30, 6, 50), 3.0);
 
     drawGamepad(p, QRectF(125, 150, 70, 42), QColor(70, 80, 120));
     drawSparkle(p, QPointF(279, 54), 7, QColor(255, 255, 220));

@@ -156,7 +156,7 @@ QImage pushButton(const QImage& backdrop, const QString& text, int pixelSize, Fa
     p.setFont(sans(pixelSize, true));
     p.setPen(QColor(0, 0, 40, 150));
     p.drawText(textBox.translated(1, 1), Qt::AlignCenter, text);
-    p.setPen(face == Face::Hover ? QColor(255, 236, 150) : QColor(255, 255, 255));
+    p.setPen(face == Face::Hover ? QColor(255, 226, 110) : QColor(255, 255, 255));
     p.drawText(textBox, Qt::AlignCenter, text);
     return out;
 }
