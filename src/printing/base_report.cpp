@@ -382,6 +382,7 @@ void TBaseReport::OutputText(const TextRun& run) {
 // lacks, so the last character ends on x + width.
 void TBaseReport::DrawRun(const TextRun& run) {
     const double y = YI2D(run.baseline);
+    if (run.text.empty()) return;
     if (run.kind != pjBlock) {
         device_.DrawText(XI2D(run.x), y, run.text, font_.colour);
         return;

@@ -13,7 +13,7 @@ void TReportFiler::BeginPageOutput() {
 }
 
 void TReportFiler::OutputText(const TextRun& run) {
-    if (!PageOutput() || stream_.pages.empty()) return;
+    if (!PageOutput() || stream_.pages.empty() || run.text.empty()) return;
     TextRun stored = run;
     // A text with blanks is kept at the printer's width, spread over it, so
     // that a replay with other font metrics puts every word where the printer
