@@ -58,6 +58,7 @@ constexpr uint32_t kFolderAttribute = 0x10;
 constexpr uint32_t kVolumeAttribute = 0x08;
 constexpr size_t kScanBlock = 32768;
 constexpr size_t kStoredChunk = 256 * 1024;
+constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
 
 // Offsets and sizes in the format are 32-bit; larger files are not archives we read.
 constexpr uint64_t kLargestArchive = (uint64_t{1} << 31) - 1;
@@ -413,11 +414,16 @@ void TUnZip::extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry) {
             !passwordTrial(file, header, dataOffset, target))
             passwordFailed_ = true;
         if (entry.attributes & (kFolderAttribute | kVolumeAttribute)) return;
-        if ((header.flags & 8) && entry.fromCentral) {
-            // Written with a data descriptor: the local header may hold zeros
-            // where the directory holds the real checksum and size.
-            header.crc = entry.centralCrc;
-            if (header.uncompressedSize == 0) header.uncompressedSize = entry.centralUncompressed;
+        if (entry.fromCentral) {
+            // Streaming writers leave zeros (data descriptor) or 0xFFFFFFFF
+            // (sizes unknown yet) in the local header where the directory
+            // holds the real checksum and sizes.
+            if (header.flags & 8) header.crc = entry.centralCrc;
+            if (header.uncompressedSize == kUnknownSize ||
+                (header.uncompressedSize == 0 && (header.flags & 8)))
+                header.uncompressedSize = entry.centralUncompressed;
+            if (header.compressedSize == kUnknownSize && entry.centralCompressed != 0)
+                header.compressedSize = entry.centralCompressed;
         }
 
         bool extract = true;
