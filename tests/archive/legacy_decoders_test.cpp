@@ -306,6 +306,28 @@ TEST(LegacyRoundTrip, ImplodeEveryWindowAndTreeCount) {
     }
 }
 
+// Cut anywhere, a stream ends quietly with a prefix of its content.
+TEST(LegacyRoundTrip, TruncatedStreamsYieldPrefixes) {
+    const std::vector<uint8_t> data = sampleData(3000);
+    auto isPrefix = [&](const std::vector<uint8_t>& part) {
+        return part.size() <= data.size() && std::equal(part.begin(), part.end(), data.begin());
+    };
+    for (int factor = 1; factor <= 4; ++factor) {
+        const std::vector<uint8_t> packed = reduce(data, factor);
+        for (size_t cut = 0; cut < packed.size(); ++cut) {
+            const std::vector<uint8_t> part(packed.begin(), packed.begin() + cut);
+            ASSERT_TRUE(isPrefix(unreduce(part, factor, 3000))) << factor << " cut " << cut;
+        }
+    }
+    for (uint16_t flags : {0, 6}) {
+        const std::vector<uint8_t> packed = implode(data, flags);
+        for (size_t cut = 0; cut < packed.size(); ++cut) {
+            const std::vector<uint8_t> part(packed.begin(), packed.begin() + cut);
+            ASSERT_TRUE(isPrefix(explode(part, flags, 3000))) << flags << " cut " << cut;
+        }
+    }
+}
+
 TEST(LegacyShrink, DamagedControlCodesAreBadBlocks) {
     BitWriter badSubcode;
     badSubcode.put('A', 9), badSubcode.put(256, 9), badSubcode.put(3, 9), badSubcode.put('B', 9);
