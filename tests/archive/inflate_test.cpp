@@ -1,0 +1,323 @@
+// The deflate decoder on streams built bit by bit, and on zlib's output.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "archive/inflate.h"
+
+namespace hk::archive {
+namespace {
+
+// Writes an LSB-first bit stream; Huffman codes go most significant bit first.
+class BitWriter {
+  public:
+    void bits(uint32_t value, unsigned count) {
+        for (unsigned i = 0; i < count; ++i) bit((value >> i) & 1);
+    }
+    void code(uint32_t code, unsigned length) {
+        for (unsigned i = length; i-- > 0;) bit((code >> i) & 1);
+    }
+    void alignAndBytes(const std::vector<uint8_t>& raw) {
+        used_ = 0;
+        out_.insert(out_.end(), raw.begin(), raw.end());
+    }
+    std::vector<uint8_t> bytes() const { return out_; }
+
+  private:
+    void bit(unsigned b) {
+        if (used_ == 0) out_.push_back(0);
+        out_.back() |= static_cast<uint8_t>(b << used_);
+        used_ = (used_ + 1) % 8;
+    }
+    std::vector<uint8_t> out_;
+    unsigned used_ = 0;
+};
+
+// Fixed literal/length codes of RFC 1951, 3.2.6.
+void fixedSymbol(BitWriter& w, unsigned symbol) {
+    if (symbol < 144)
+        w.code(0x30 + symbol, 8);
+    else if (symbol < 256)
+        w.code(0x190 + symbol - 144, 9);
+    else if (symbol < 280)
+        w.code(symbol - 256, 7);
+    else
+        w.code(0xC0 + symbol - 280, 8);
+}
+
+std::string inflateToString(const std::vector<uint8_t>& stream, size_t ceiling = kMemberCeiling) {
+    Inflater inflater;
+    std::vector<uint8_t> out;
+    inflater.inflate(stream, out, 0, nullptr, ceiling);
+    return std::string(out.begin(), out.end());
+}
+
+ErrorCode failureOf(const std::vector<uint8_t>& stream) {
+    try {
+        inflateToString(stream);
+    } catch (const DecodeError& e) {
+        return e.code();
+    }
+    return ErrorCode{};
+}
+
+std::vector<uint8_t> zlibDeflate(const std::vector<uint8_t>& data, int level, int strategy) {
+    z_stream z{};
+    EXPECT_EQ(deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy), Z_OK);
+    std::vector<uint8_t> out(deflateBound(&z, data.size()) + 16);
+    z.next_in = const_cast<uint8_t*>(data.data());
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+std::vector<uint8_t> sampleText(size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    const char* words[] = {"IDDQD ", "level ", "password ", "\r\n", "god mode ", "7 ", "ammo "};
+    std::vector<uint8_t> out;
+    while (out.size() < size) {
+        const std::string w = words[rng() % 7];
+        out.insert(out.end(), w.begin(), w.end());
+        if (rng() % 40 == 0) out.push_back(static_cast<uint8_t>(rng()));
+    }
+    out.resize(size);
+    return out;
+}
+
+TEST(InflateBlocks, EmptyFinalStoredBlockYieldsNothing) {
+    EXPECT_EQ(inflateToString({0x01, 0x00, 0x00, 0xFF, 0xFF}), "");
+}
+
+TEST(InflateBlocks, StoredBlocksCopyTheirBytes) {
+    BitWriter w;
+    w.bits(0, 1);
+    w.bits(0, 2);
+    w.alignAndBytes({3, 0, 0xFC, 0xFF, 'a', 'b', 'c'});
+    w.bits(1, 1);
+    w.bits(0, 2);
+    w.alignAndBytes({1, 0, 0xFE, 0xFF, 'd'});
+    EXPECT_EQ(inflateToString(w.bytes()), "abcd");
+
+    // LEN and NLEN disagree.
+    EXPECT_EQ(failureOf({0x01, 0x03, 0x00, 0xFC, 0xFE, 'a', 'b', 'c'}), ErrorCode::BadBlock);
+}
+
+TEST(InflateBlocks, FixedCodesWithOverlappingMatch) {
+    BitWriter w;
+    w.bits(1, 1);
+    w.bits(1, 2);
+    for (char c : std::string("abc")) fixedSymbol(w, static_cast<uint8_t>(c));
+    fixedSymbol(w, 260);  // length 6
+    w.code(2, 5);         // distance 3
+    fixedSymbol(w, 256);
+    EXPECT_EQ(inflateToString(w.bytes()), "abcabcabc");
+}
+
+TEST(InflateBlocks, ReservedCodesInFixedBlocksAreBadBlocks) {
+    for (unsigned reserved : {286u, 287u}) {
+        BitWriter w;
+        w.bits(1, 1);
+        w.bits(1, 2);
+        fixedSymbol(w, 'a');
+        fixedSymbol(w, reserved);
+        EXPECT_EQ(failureOf(w.bytes()), ErrorCode::BadBlock) << reserved;
+    }
+    BitWriter w;
+    w.bits(1, 1);
+    w.bits(1, 2);
+    fixedSymbol(w, 'a');
+    fixedSymbol(w, 257);
+    w.code(30, 5);  // distance code 30 does not exist
+    EXPECT_EQ(failureOf(w.bytes()), ErrorCode::BadBlock);
+}
+
+TEST(InflateBlocks, BlockTypeThreeIsABadBlock) {
+    EXPECT_EQ(failureOf({0x07, 0, 0}), ErrorCode::BadBlock);
+}
+
+// A dynamic block declaring all 288 literal/length and 32 distance codes:
+// symbols 0-223 get 8-bit codes, 224-287 9-bit codes, distances 5 bits.
+BitWriter dynamicHeader288() {
+    BitWriter w;
+    w.bits(1, 1);
+    w.bits(2, 2);
+    w.bits(31, 5);  // HLIT: 288
+    w.bits(31, 5);  // HDIST: 32
+    w.bits(6, 4);   // HCLEN: 10 code-length code lengths
+    // Order 16 17 18 0 8 7 9 6 10 5: only 8 (1 bit), 9 and 5 (2 bits) are used.
+    for (unsigned len : {0, 0, 0, 0, 1, 0, 2, 0, 0, 2}) w.bits(len, 3);
+    for (int i = 0; i < 224; ++i) w.code(0, 1);  // length 8
+    for (int i = 0; i < 64; ++i) w.code(3, 2);   // length 9
+    for (int i = 0; i < 32; ++i) w.code(2, 2);   // length 5
+    return w;
+}
+
+void dynamicSymbol(BitWriter& w, unsigned symbol) {
+    if (symbol < 224)
+        w.code(symbol, 8);
+    else
+        w.code(448 + symbol - 224, 9);
+}
+
+TEST(InflateBlocks, DynamicBlockWith288And32CodesIsAccepted) {
+    BitWriter w = dynamicHeader288();
+    dynamicSymbol(w, 'A');
+    dynamicSymbol(w, 250);
+    dynamicSymbol(w, 257);  // length 3
+    w.code(0, 5);           // distance 1
+    dynamicSymbol(w, 256);
+    EXPECT_EQ(inflateToString(w.bytes()), "A\xFA\xFA\xFA\xFA");
+
+    BitWriter bad = dynamicHeader288();
+    dynamicSymbol(bad, 'A');
+    dynamicSymbol(bad, 287);
+    EXPECT_EQ(failureOf(bad.bytes()), ErrorCode::IncompleteCodeSet);
+}
+
+TEST(InflateBlocks, BrokenCodeLengthsAreIncompleteCodeSets) {
+    {  // the code-length code has one 2-bit code only
+        BitWriter w;
+        w.bits(1, 1);
+        w.bits(2, 2);
+        w.bits(0, 5);
+        w.bits(0, 5);
+        w.bits(0, 4);
+        for (unsigned len : {0, 0, 0, 2}) w.bits(len, 3);
+        EXPECT_EQ(failureOf(w.bytes()), ErrorCode::IncompleteCodeSet);
+    }
+    {  // a repeat running past HLIT + HDIST
+        BitWriter w;
+        w.bits(1, 1);
+        w.bits(2, 2);
+        w.bits(0, 5);                                      // 257
+        w.bits(0, 5);                                      // 1
+        w.bits(0, 4);                                      // 4 code-length lengths: 16 17 18 0
+        for (unsigned len : {0, 0, 1, 1}) w.bits(len, 3);  // 18 -> "1", 0 -> "0"
+        w.code(1, 1);
+        w.bits(127, 7);  // 138 zeros
+        w.code(1, 1);
+        w.bits(127, 7);  // 138 more: past 258
+        EXPECT_EQ(failureOf(w.bytes()), ErrorCode::IncompleteCodeSet);
+    }
+    {  // literal/length lengths over-subscribed: three 1-bit codes
+        BitWriter w;
+        w.bits(1, 1);
+        w.bits(2, 2);
+        w.bits(0, 5);
+        w.bits(0, 5);
+        w.bits(14, 4);  // 18 code-length lengths, up to symbol 1
+        // 16 17 18 0 8 7 9 6 10 5 11 4 12 3 13 2 14 1
+        for (unsigned len : {0, 0, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) w.bits(len, 3);
+        // code-length codes: 1 -> "0", 0 -> "10", 18 -> "11"
+        for (int i = 0; i < 3; ++i) w.code(0, 1);
+        w.code(3, 2);
+        w.bits(127, 7);  // 138 zeros
+        w.code(3, 2);
+        w.bits(106, 7);  // 117 zeros: 258 lengths in all
+        EXPECT_EQ(failureOf(w.bytes()), ErrorCode::IncompleteCodeSet);
+    }
+}
+
+TEST(InflateBlocks, DistancesBeforeTheFirstByteReadZeros) {
+    BitWriter w;
+    w.bits(1, 1);
+    w.bits(1, 2);
+    fixedSymbol(w, 'x');
+    fixedSymbol(w, 257);  // length 3
+    w.code(2, 5);         // distance 3: two bytes before the start, then 'x'
+    fixedSymbol(w, 256);
+    Inflater inflater;
+    std::vector<uint8_t> out{'P', 'R', 'E'};  // an earlier member's bytes are not the window
+    inflater.inflate(w.bytes(), out, 0, nullptr);
+    EXPECT_EQ(std::string(out.begin(), out.end()), std::string("PREx\0\0x", 7));
+}
+
+TEST(InflateAgainstZlib, EveryLevelAndStrategyRoundTrips) {
+    std::mt19937 rng(7);
+    std::vector<uint8_t> noise(100000);
+    for (auto& b : noise) b = static_cast<uint8_t>(rng());
+    const std::vector<std::vector<uint8_t>> inputs = {{},
+                                                      {'a'},
+                                                      sampleText(70000, 1),
+                                                      sampleText(1 << 20, 2),
+                                                      noise,
+                                                      std::vector<uint8_t>(300000, 'z')};
+    for (const auto& data : inputs) {
+        for (int level : {0, 1, 6, 9}) {
+            for (int strategy : {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED}) {
+                const auto packed = zlibDeflate(data, level, strategy);
+                Inflater inflater;
+                std::vector<uint8_t> out;
+                inflater.inflate(packed, out, data.size(), nullptr);
+                ASSERT_EQ(out, data)
+                    << "size " << data.size() << " level " << level << " strategy " << strategy;
+            }
+        }
+    }
+}
+
+TEST(InflateAgainstZlib, EveryTruncationDecodesAPrefixQuietly) {
+    const auto data = sampleText(6000, 3);
+    for (int strategy : {Z_DEFAULT_STRATEGY, Z_FIXED}) {
+        for (int level : {0, 9}) {
+            const auto packed = zlibDeflate(data, level, strategy);
+            for (size_t cut = 0; cut < packed.size(); ++cut) {
+                std::vector<uint8_t> part(packed.begin(), packed.begin() + static_cast<long>(cut));
+                Inflater inflater;
+                std::vector<uint8_t> out;
+                ASSERT_NO_THROW(inflater.inflate(part, out, data.size(), nullptr)) << cut;
+                ASSERT_LE(out.size(), data.size());
+                ASSERT_TRUE(std::equal(out.begin(), out.end(), data.begin())) << cut;
+            }
+        }
+    }
+}
+
+TEST(InflateLimits, OutputStopsAtTheCeiling) {
+    const std::vector<uint8_t> data(5000, 'q');
+    for (int level : {0, 9}) {
+        const auto packed = zlibDeflate(data, level, Z_DEFAULT_STRATEGY);
+        EXPECT_EQ(inflateToString(packed, 5000).size(), 5000u);  // exactly at it is fine
+        Inflater inflater;
+        std::vector<uint8_t> out;
+        try {
+            inflater.inflate(packed, out, 0, nullptr, 4999);
+            ADD_FAILURE() << "no error past the ceiling";
+        } catch (const DecodeError& e) {
+            EXPECT_EQ(e.code(), ErrorCode::BadBlock);
+        }
+        EXPECT_LE(out.size(), 4999u);
+        EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 'q'; }));
+    }
+}
+
+TEST(InflateLimits, ProgressIsCoarseAndCanStop) {
+    const auto data = sampleText(1 << 20, 4);
+    const auto packed = zlibDeflate(data, 6, Z_DEFAULT_STRATEGY);
+    Inflater inflater;
+    std::vector<uint8_t> out;
+    std::vector<size_t> calls;
+    inflater.inflate(packed, out, data.size(), [&](size_t produced) {
+        calls.push_back(produced);
+        return false;
+    });
+    EXPECT_EQ(out, data);
+    EXPECT_GE(calls.size(), 16u);
+    EXPECT_LE(calls.size(), 33u);
+    for (size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i] - calls[i - 1], 32768u - 258);
+
+    out.clear();
+    inflater.inflate(packed, out, data.size(), [](size_t) { return true; });
+    EXPECT_LT(out.size(), 40000u);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin()));
+}
+
+}  // namespace
+}  // namespace hk::archive
