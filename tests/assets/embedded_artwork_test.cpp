@@ -104,6 +104,46 @@ TEST(EmbeddedArtwork, FramePiecesAreEdgedInTheOutlineColour) {
     EXPECT_EQ(bitmap(hk::assets::coolImages2Path(8)).pixelColor(0, 0), outline);
 }
 
+TEST(EmbeddedArtwork, FramePiecesJoinWithoutSeams) {
+    auto piece = [](int i) { return bitmap(hk::assets::coolImages2Path(i)); };
+    const QImage titleMiddle = piece(1), rightBorder = piece(4), bottom = piece(6);
+    for (int y = 0; y < 27; ++y) {
+        SCOPED_TRACE(y);
+        // The title bar's ends continue its middle where they meet it.
+        EXPECT_EQ(piece(0).pixelColor(5, y), titleMiddle.pixelColor(0, y));
+        EXPECT_EQ(piece(2).pixelColor(0, y), titleMiddle.pixelColor(0, y));
+    }
+    for (int x = 0; x < 6; ++x) {
+        SCOPED_TRACE(x);
+        // The right border runs on from its top piece into the bottom-right corner.
+        EXPECT_EQ(piece(3).pixelColor(x, 7), rightBorder.pixelColor(x, 0));
+        EXPECT_EQ(piece(5).pixelColor(x, 0), rightBorder.pixelColor(x, 0));
+        EXPECT_EQ(piece(7).pixelColor(x, 0), piece(8).pixelColor(x, 0));
+        // The bottom border runs into both corners; the two side borders mirror.
+        EXPECT_EQ(piece(5).pixelColor(0, x), bottom.pixelColor(0, x));
+        EXPECT_EQ(piece(7).pixelColor(5, x), bottom.pixelColor(0, x));
+        EXPECT_EQ(piece(8).pixelColor(x, 0), rightBorder.pixelColor(5 - x, 0));
+    }
+}
+
+TEST(EmbeddedArtwork, BannerStripPictureFadesIntoTheStripBehindIt) {
+    // The picture covers only the strip's left end; its right edge must meet the
+    // strip's own gradient (JPEG leaves a little noise).
+    QFile file(QString::fromLatin1(hk::assets::kBannerStripPath));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QImage picture = QImage::fromData(file.readAll(), "JPEG");
+    const QImage strip = bitmap(hk::assets::coolImages1Path(9));
+    ASSERT_EQ(picture.height(), strip.height());
+    for (int y = 0; y < strip.height(); ++y) {
+        SCOPED_TRACE(y);
+        const QColor edge = picture.pixelColor(picture.width() - 1, y),
+                     ground = strip.pixelColor(0, y);
+        EXPECT_NEAR(edge.red(), ground.red(), 10);
+        EXPECT_NEAR(edge.green(), ground.green(), 10);
+        EXPECT_NEAR(edge.blue(), ground.blue(), 10);
+    }
+}
+
 TEST(EmbeddedArtwork, ButtonCornersMatchTheBarTheyStandOn) {
     // Faces are opaque rectangles; their corners must show the strip around them.
     const QImage bar = bitmap(hk::assets::coolImages1Path(0));
