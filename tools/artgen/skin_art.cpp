@@ -339,30 +339,15 @@ std::vector<QImage> drawCoolImages2() {
     // 1: the middle strip.
     images.push_back(stripFromRows(27, titleRow));
 
-    // 2: right end, with a sunken tray for the three window buttons.
+    // 2: right end. The About box shows only the close button on it, so the ground
+    // stays plain: no tray that would sit half empty there.
     QImage right = tiled(stripFromRows(27, titleRow), 102, 27);
-    {
-        QPainter p(&right);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QRectF tray(23.5, 1.5, 76, 23);
-        QLinearGradient g(tray.topLeft(), tray.bottomLeft());
-        g.setColorAt(0, QColor(168, 180, 208));
-        g.setColorAt(1, QColor(208, 216, 234));
-        p.setPen(QPen(QColor(110, 122, 152), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(tray, 3, 3);
-        p.setPen(QPen(QColor(255, 255, 255, 150), 1));
-        p.drawLine(QPointF(26, 25.5), QPointF(97, 25.5));
-    }
     for (int y = 0; y < 27; ++y) {
         right.setPixelColor(101, y, kOutline);
         if (y > 0 && y < 26) right.setPixelColor(100, y, mix(titleRow(y), kOutline, 0.35));
-        right.setPixelColor(23, y, titleRow(y));  // keep the tray off the outer lines
     }
-    for (int x = 0; x < 101; ++x) {
-        right.setPixelColor(x, 0, kOutline);
-        right.setPixelColor(x, 26, kOutline);
-    }
+    right.setPixelColor(100, 1, mix(kOutline, titleRow(1), 0.5));
+    right.setPixelColor(100, 25, mix(kOutline, titleRow(25), 0.5));
     images.push_back(right);
 
     // 3: top of the right border, in the shade of the title bar above it.
