@@ -172,8 +172,13 @@ TEST_F(IndexLoad, ErrorMessageTellsAMissingFileFromADamagedOne) {
     EXPECT_FALSE(session.LoadIndex(titles));
     EXPECT_EQ(session.ErrorMessage(), kDamagedMessage);
 
+    hk::testing::WriteFile(dir / "hintkeeper.dat", std::string(200, 'x'));
+    EXPECT_FALSE(session.LoadIndex(titles));
+    EXPECT_EQ(session.ErrorMessage(), kDamagedMessage);
+
+    // Cut inside the first member: the directory and the later members are gone.
     std::string damaged = hk::testing::ZipBytes(OneGame());
-    damaged.resize(damaged.size() / 2);
+    damaged.resize(45);
     hk::testing::WriteFile(dir / "hintkeeper.dat", damaged);
     EXPECT_FALSE(session.LoadIndex(titles));
     EXPECT_EQ(session.ErrorMessage(), kDamagedMessage);
