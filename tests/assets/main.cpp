@@ -1,12 +1,15 @@
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 #include "hk_assets.h"
 
-// Image decoding goes through Qt's format plugins, which want an application object.
+// Decoding goes through Qt's image plugins and the generator draws lettering, so the
+// tests need a GUI application, but never a screen: test discovery runs this binary
+// outside ctest's environment, so offscreen is the default here.
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     hk::assets::init();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
