@@ -1,0 +1,27 @@
+#include "app/hintkeeper_app.h"
+
+#include <QApplication>
+
+#include "window/TFormAbout.h"
+#include "window/TFormMain.h"
+
+namespace hk::app {
+
+int RunHintkeeper(QApplication& app) {
+    // The splash is a window of its own; its closing must not end the program
+    // before the main window has even been shown.
+    app.setQuitOnLastWindowClosed(false);
+
+    QString folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith('/')) folder += '/';
+
+    hk::window::TFormMain FormMain(folder.toStdString());
+    hk::window::TFormAbout FormAbout(FormMain);
+    FormMain.setAbout(&FormAbout);
+    FormMain.OnClosed = [] { QCoreApplication::exit(0); };
+
+    FormMain.StartSplash();
+    return app.exec();
+}
+
+}  // namespace hk::app

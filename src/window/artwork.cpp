@@ -1,0 +1,60 @@
+#include "window/artwork.h"
+
+#include <QFile>
+#include <span>
+#include <string>
+
+#include "toolkit/jpeg_decoder.h"
+#ifdef HK_HAVE_ASSETS
+#include "hk_assets.h"
+#endif
+
+namespace hk::window {
+
+namespace {
+
+QByteArray ReadResource(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+QImage ReadJpeg(const QString& path) {
+    const QByteArray data = ReadResource(path);
+    QImage image;
+    std::string error;
+    if (!data.isEmpty())
+        hk::toolkit::decodeJpeg(std::span(reinterpret_cast<const unsigned char*>(data.constData()),
+                                          static_cast<size_t>(data.size())),
+                                image, error);
+    return image;
+}
+
+std::vector<QImage> ReadCollection(const QString& folder, int count) {
+    std::vector<QImage> images;
+    images.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        images.emplace_back(QString(":/assets/%1/%2.bmp").arg(folder).arg(i, 2, 10, QChar('0')));
+    return images;
+}
+
+}  // namespace
+
+Artwork LoadArtwork() {
+#ifdef HK_HAVE_ASSETS
+    hk::assets::init();
+#endif
+    Artwork art;
+    art.coolImages1 = ReadCollection("coolimages1", 35);
+    art.coolImages2 = ReadCollection("coolimages2", 9);
+    art.bannerStrip = ReadJpeg(":/assets/banner_strip.jpg");
+    art.splash = ReadJpeg(":/assets/splash.jpg");
+    // The fifth slot shows the third banner again.
+    const int files[5] = {1, 2, 3, 4, 3};
+    for (int i = 0; i < 5; ++i)
+        art.banners[static_cast<size_t>(i)] =
+            ReadResource(QString(":/assets/banner%1.gif").arg(files[i]));
+    return art;
+}
+
+}  // namespace hk::window
