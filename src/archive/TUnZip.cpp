@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "archive/crc32.h"
 #include "archive/inflate.h"
@@ -279,6 +280,18 @@ void TUnZip::extractRun() {
     fileSize_ = static_cast<uint32_t>(file.size());
     if (OnActivate) OnActivate();
     currentPassword_.clear();
+    // Patterns may be written with either separator; names use "\".
+    patterns_.clear();
+    for (const std::string& spec : fileSpec_) {
+        Pattern p;
+        p.text = spec;
+        std::replace(p.text.begin(), p.text.end(), '/', '\\');
+        p.everything = spec == "*.*";
+        p.plain = p.text.find_first_of("*?\\") == std::string::npos;
+        p.upper = p.text;
+        for (char& c : p.upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        patterns_.push_back(std::move(p));
+    }
     try {
         std::vector<HeaderEntry> entries;
         if (endFlags_ == kLocalFound)
@@ -604,19 +617,40 @@ void TUnZip::decryptBuffer(uint8_t* data, size_t size) {
 std::string TUnZip::convertName(const uint8_t* bytes, size_t length) const {
     length = std::min<size_t>(length, 255);
     // The name buffer is a zero-terminated text: a zero byte ends the name.
-    const auto* zero = static_cast<const uint8_t*>(std::memchr(bytes, 0, length));
-    if (zero) length = static_cast<size_t>(zero - bytes);
-    std::string name(reinterpret_cast<const char*>(bytes), length);
-    if (TranslateOemChar) oemToAnsi(name);
-    std::replace(name.begin(), name.end(), '/', '\\');
+    size_t end = 0;
+    bool high = false;
+    while (end < length && bytes[end] != 0) high |= bytes[end++] >= 0x80;
+    std::string name(reinterpret_cast<const char*>(bytes), end);
+    if (TranslateOemChar && high) oemToAnsi(name);
+    for (char& c : name)
+        if (c == '/') c = '\\';
     return name;
 }
 
 bool TUnZip::matches(const std::string& name) const {
-    for (std::string pattern : fileSpec_) {
-        if (pattern == "*.*") return true;
-        std::replace(pattern.begin(), pattern.end(), '/', '\\');
-        if (wildcardMatch(name, pattern)) return true;
+    // One pass over the name finds its file part and whether it holds
+    // wildcards of its own.
+    size_t fileStart = 0;
+    bool wild = false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\') fileStart = i + 1;
+        wild |= name[i] == '*' || name[i] == '?';
+    }
+    const std::string_view file = std::string_view(name).substr(fileStart);
+    for (const Pattern& pattern : patterns_) {
+        if (pattern.everything) return true;
+        if (pattern.plain && !wild && !file.empty()) {
+            // A plain file name: equal file parts, letters a-z folded.
+            if (file.size() != pattern.text.size()) continue;
+            bool same = true;
+            for (size_t i = 0; i < file.size() && same; ++i) {
+                const char c = file[i];
+                same = ((c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c) == pattern.upper[i];
+            }
+            if (same) return true;
+            continue;
+        }
+        if (wildcardMatch(name, pattern.text)) return true;
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/TDecompMemoryStream.h"
@@ -153,6 +154,13 @@ class TUnZip {
     TArcType arcType_ = TArcType::atNA;
     std::vector<std::string> fileSpec_;
     std::vector<std::string> passwords_;
+    struct Pattern {
+        std::string text;   // with "\" as the separator
+        std::string upper;  // letters a-z in upper case
+        bool everything = false;
+        bool plain = false;  // no wildcard and no folder
+    };
+    std::vector<Pattern> patterns_;  // FileSpec as matched during a run
     int zipCmntBufSize_ = 0;
 
     // Left by detection for the runs.

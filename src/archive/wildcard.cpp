@@ -15,6 +15,14 @@ char upper(char c) {
 // many stars linear in the product of the lengths instead of exponential.
 bool textMatch(std::string_view a, std::string_view b) {
     const size_t n = a.size(), m = b.size();
+    auto plain = [](std::string_view t) { return t.find_first_of("*?") == std::string_view::npos; };
+    if (plain(a) && plain(b)) {
+        // The common case, one exact member name: a plain comparison.
+        if (n != m) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (upper(a[i]) != upper(b[i])) return false;
+        return true;
+    }
     // row[j]: do a[i..] and b[j..] match, for the current i (filled backwards).
     std::vector<char> next(m + 1), row(m + 1);
     next[m] = 1;  // both empty
