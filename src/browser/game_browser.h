@@ -61,6 +61,8 @@ class GameBrowser : public QObject {
     void CoolBitmapButton2Click();  // previous
     void Edit1Change();
 
+    void SetCheatPageBase(QString base) { cheatPageBase_ = std::move(base); }
+
     bool Busy() const { return busy_; }
     IncrementalSearch& Search() { return search_; }
 

@@ -85,10 +85,7 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
     c.CoolBitmapButton9 = CoolBitmapButton9;
     browser_ = new hk::browser::GameBrowser(*sessionDb_, c, ads_->CheatPageBase(), this);
     browser_->OnDatabaseFailure = [this] { ReportDatabaseFailure(); };
-    SolutionURLLabel->setCaption(
-        QStringLiteral("Для просмотра информации необходимо\nподключиться к сети интернет\n"
-                       "и перейти на сайт %1\nнажав эту ссылку")
-            .arg(ads_->VendorHost()));
+    ApplyVendorSite();
 
     // The reader keeps the window alive while it extracts.
     session_->UnZip1().OnProgress = [](int, int) { QCoreApplication::processEvents(); };
@@ -155,6 +152,15 @@ TFormMain::~TFormMain() = default;
 
 void TFormMain::setAdPanel(std::unique_ptr<AdPanel> ads) {
     ads_ = std::move(ads);
+    ApplyVendorSite();
+}
+
+void TFormMain::ApplyVendorSite() {
+    browser_->SetCheatPageBase(ads_->CheatPageBase());
+    SolutionURLLabel->setCaption(QStringLiteral("Для просмотра информации необходимо\n"
+                                                "подключиться к сети интернет\n"
+                                                "и перейти на сайт %1\nнажав эту ссылку")
+                                     .arg(ads_->VendorHost()));
 }
 
 void TFormMain::BindFaces() {

@@ -138,6 +138,7 @@ class TFormMain : public QWidget {
     void CreateControls();
     void BindFaces();
     void WatchActivation();
+    void ApplyVendorSite();
     void RequestActivation();
 
     std::string programFolder_;
