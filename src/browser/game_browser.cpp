@@ -34,6 +34,7 @@ GameBrowser::GameBrowser(CodesDatabase& database, BrowserControls controls, QStr
 
 void GameBrowser::SetGames(std::vector<std::string> titlesCp1251) {
     titles_ = std::move(titlesCp1251);
+    search_.SetTitles(titles_);
     QStringList items;
     items.reserve(static_cast<qsizetype>(titles_.size()));
     for (const auto& t : titles_) items.push_back(hk::toolkit::fromCp1251(t));
@@ -151,7 +152,7 @@ void GameBrowser::CoolBitmapButton2Click() {
 
 void GameBrowser::Edit1Change() {
     const std::string text = hk::toolkit::toCp1251(c_.Edit1->text());
-    const auto found = search_.Change(text, titles_);
+    const auto found = search_.Change(text);
     if (!found) return;
     SetItemIndex(*found);
     if (!busy_) actionViewCodes_->trigger();

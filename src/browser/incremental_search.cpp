@@ -1,5 +1,6 @@
 #include "browser/incremental_search.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace hk::browser {
@@ -11,8 +12,13 @@ void IncrementalSearch::Reset(int previousTextLength, int bestMatchLength) {
     bestMatchLength_ = bestMatchLength;
 }
 
-std::optional<int> IncrementalSearch::Change(const std::string& text,
-                                             const std::vector<std::string>& titles) {
+void IncrementalSearch::SetTitles(const std::vector<std::string>& titles) {
+    upperTitles_.clear();
+    upperTitles_.reserve(titles.size());
+    for (const auto& t : titles) upperTitles_.push_back(upper_(t));
+}
+
+std::optional<int> IncrementalSearch::Change(const std::string& text) {
     if (text.empty()) return std::nullopt;
     const int length = static_cast<int>(text.size());
     // Deleting back to (or below) the length of the last choice lowers the bar,
@@ -22,8 +28,8 @@ std::optional<int> IncrementalSearch::Change(const std::string& text,
     // The typed text is upper-cased character by character; in a single-byte
     // code page that is the same as upper-casing it whole.
     const std::string typed = upper_(text);
-    for (size_t k = 0; k < titles.size(); ++k) {
-        const std::string title = upper_(titles[k]);
+    for (size_t k = 0; k < upperTitles_.size(); ++k) {
+        const std::string& title = upperTitles_[k];
         const size_t limit = std::min(title.size(), typed.size());
         size_t matched = 0;
         while (matched < limit && title[matched] == typed[matched]) ++matched;

@@ -17,9 +17,13 @@ class IncrementalSearch {
 
     explicit IncrementalSearch(UpperCase upper);
 
+    // The game list in order (Windows-1251). Kept upper-cased, so that a
+    // keystroke only compares.
+    void SetTitles(const std::vector<std::string>& titles);
+
     // One change of the search text (Windows-1251). Returns the list index to
-    // select, or nothing when the selection stays. `titles` is the list in order.
-    std::optional<int> Change(const std::string& text, const std::vector<std::string>& titles);
+    // select, or nothing when the selection stays.
+    std::optional<int> Change(const std::string& text);
 
     // After a successful selection the caller reports the text length it was
     // made for (it is recorded by Change itself; this is for resets).
@@ -30,6 +34,7 @@ class IncrementalSearch {
 
   private:
     UpperCase upper_;
+    std::vector<std::string> upperTitles_;
     int previousTextLength_ = 0;
     int bestMatchLength_ = 0;
 };

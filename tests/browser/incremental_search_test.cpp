@@ -16,7 +16,8 @@ class SearchBox : public ::testing::Test {
     std::vector<std::string> titles;
 
     int Type(const std::string& textUtf8) {
-        const auto r = search.Change(hk::toolkit::utf8ToCp1251(textUtf8), Cp1251(titles));
+        search.SetTitles(Cp1251(titles));
+        const auto r = search.Change(hk::toolkit::utf8ToCp1251(textUtf8));
         return r ? *r : -1;
     }
     static std::vector<std::string> Cp1251(const std::vector<std::string>& utf8) {
