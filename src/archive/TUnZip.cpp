@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "archive/crc32.h"
@@ -529,6 +530,9 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
     } catch (const DecodeError& e) {
         failed = true;
         failure = e.code();
+    } catch (const std::bad_alloc&) {
+        failed = true;
+        failure = ErrorCode::OutOfMemory;
     }
     if (compressed_.capacity() > (size_t{16} << 20)) {
         compressed_.clear();
