@@ -12,6 +12,7 @@
 
 #include "browser/TCoolMemo.h"
 #include "browser/game_browser.h"
+#include "database/DatabaseSession.h"
 #include "skin/TCoolBitmapButton.h"
 #include "skin/TCoolImages.h"
 #include "skin/TCoolPanel.h"
@@ -105,6 +106,28 @@ TEST_F(MainWindow, ClosingTheAboutBoxRunsActivationAgain) {
     EXPECT_TRUE(WaitFor([&] { return form->ActivationCount() == before + 1; }));
     EXPECT_EQ(form->CLB_Games->currentRow(), 0);
     EXPECT_TRUE(form->Edit1->text().isEmpty());
+}
+
+TEST_F(MainWindow, ActivationArrivingDuringAFetchWaitsUntilItEnds) {
+    // The reader pumps events while it extracts; an activation delivered then
+    // must not start a second extraction inside the first.
+    bool fired = false;
+    int countInside = -1;
+    const int before = form->ActivationCount();
+    form->Database().UnZip1().OnProgress = [&](int, int) {
+        if (fired) return;
+        fired = true;
+        form->FormActivate();
+        countInside = form->ActivationCount();
+    };
+    form->CoolBitmapButton1->Click();
+    ASSERT_TRUE(fired);
+    EXPECT_EQ(countInside, before);
+    EXPECT_EQ(Header(), "Doom II (PC)");  // the interrupted view finished
+    EXPECT_TRUE(WaitFor([&] { return form->ActivationCount() == before + 1; }));
+    EXPECT_EQ(form->CLB_Games->currentRow(), 0);
+    EXPECT_EQ(Header(), "Doom (PC)");
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(MainWindow, BothAboutCloseButtonsCloseIt) {
