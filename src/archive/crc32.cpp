@@ -8,9 +8,9 @@ namespace hk::archive {
 
 namespace {
 
-// Eight tables: table[k][b] is the CRC of byte b followed by k zero bytes, so
-// eight input bytes fold into the running value with eight independent lookups.
-using CrcTables = std::array<std::array<uint32_t, 256>, 8>;
+// Sixteen tables: table[k][b] is the CRC of byte b followed by k zero bytes,
+// so sixteen input bytes fold into the running value with independent lookups.
+using CrcTables = std::array<std::array<uint32_t, 256>, 16>;
 
 constexpr CrcTables makeTables() {
     CrcTables t{};
@@ -19,7 +19,7 @@ constexpr CrcTables makeTables() {
         for (int i = 0; i < 8; ++i) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
         t[0][b] = c;
     }
-    for (size_t k = 1; k < 8; ++k)
+    for (size_t k = 1; k < 16; ++k)
         for (size_t b = 0; b < 256; ++b) t[k][b] = (t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFF];
     return t;
 }
@@ -41,13 +41,17 @@ uint32_t crc32Byte(uint32_t crc, uint8_t byte) {
 
 uint32_t crc32Update(uint32_t crc, const uint8_t* data, size_t size) {
     const auto& t = kTables;
-    while (size >= 8) {
-        const uint32_t lo = load32(data) ^ crc;
-        const uint32_t hi = load32(data + 4);
-        crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
-              t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
-        data += 8;
-        size -= 8;
+    while (size >= 16) {
+        const uint32_t a = load32(data) ^ crc;
+        const uint32_t b = load32(data + 4);
+        const uint32_t c = load32(data + 8);
+        const uint32_t d = load32(data + 12);
+        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
+              t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
+              t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
+              t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+        data += 16;
+        size -= 16;
     }
     while (size--) crc = (crc >> 8) ^ t[0][(crc ^ *data++) & 0xFF];
     return crc;

@@ -232,7 +232,7 @@ class Run {
 
     uint8_t* base() { return sink_.data() + start_; }
     size_t produced(const uint8_t* out) { return static_cast<size_t>(out - base()); }
-    const uint8_t* ceilingPtr() { return base() + ceiling_; }
+    size_t ceiling() const { return ceiling_; }
 
     // Called whenever the write position reaches `limit`: reports progress,
     // grows the vector and enforces the ceiling. Returns the new write position.
@@ -383,7 +383,7 @@ BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths, const HuffmanTable& 
             break;
         }
         uint8_t* base = run.base();
-        if (length > static_cast<size_t>(run.ceilingPtr() - out)) fail(ErrorCode::BadBlock);
+        if (length > run.ceiling() - static_cast<size_t>(out - base)) fail(ErrorCode::BadBlock);
         if (distance > static_cast<size_t>(out - base)) {
             out = copyFromBeforeStart(out, base, distance, length);
         } else {
