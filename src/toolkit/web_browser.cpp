@@ -1,0 +1,182 @@
+#include "toolkit/web_browser.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "toolkit/codepage.h"
+#include "toolkit/shell.h"
+
+namespace hk::toolkit {
+
+namespace {
+
+const char* const kTooLarge = "hkTooLarge";
+
+bool isWebScheme(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+QByteArray charsetIn(const QByteArray& text) {
+    static const QRegularExpression charset(
+        QStringLiteral("charset\\s*=\\s*[\"']?\\s*([A-Za-z0-9_.:\\-]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = charset.match(QString::fromLatin1(text));
+    return m.hasMatch() ? m.captured(1).toLatin1().toLower() : QByteArray();
+}
+
+}  // namespace
+
+QString decodeHtml(const QByteArray& body, const QByteArray& contentType) {
+    QByteArray name = charsetIn(contentType);
+    // A page that names its code page does so near the top.
+    if (name.isEmpty()) name = charsetIn(body.left(2048));
+    if (name == "windows-1251" || name == "cp1251" || name == "win-1251" || name == "x-cp1251")
+        return fromCp1251(std::string_view(body.constData(), static_cast<size_t>(body.size())));
+    if (!name.isEmpty()) {
+        QStringDecoder named(name.constData());
+        if (named.isValid()) return named.decode(body);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(body);
+    if (!utf8.hasError()) return text;
+    // Pages of this part of the web that say nothing are mostly Windows-1251.
+    return fromCp1251(std::string_view(body.constData(), static_cast<size_t>(body.size())));
+}
+
+WebBrowser::WebBrowser(QWidget* parent)
+    : QWidget(parent), network_(new QNetworkAccessManager(this)), view_(new QTextBrowser(this)) {
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setOpenLinks(false);
+    view_->setOpenExternalLinks(false);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(view_);
+
+    connect(view_, &QTextBrowser::anchorClicked, this, &WebBrowser::LinkClicked);
+    // Pointing at a link shows its address, as any browser's status line does.
+    connect(view_, qOverload<const QUrl&>(&QTextBrowser::highlighted), this,
+            [this](const QUrl& url) {
+                emit StatusTextChange(url.isEmpty() ? QString()
+                                                    : QUrl(location_).resolved(url).toString());
+            });
+}
+
+WebBrowser::~WebBrowser() {
+    Stop();
+}
+
+void WebBrowser::setBrowserVisible(bool on) {
+    if (browserVisible_ == on) return;
+    browserVisible_ = on;
+    emit BrowserVisibleChanged(on);
+}
+
+QString WebBrowser::PageText() const {
+    return view_->toPlainText();
+}
+
+QString WebBrowser::ErrorPageAddress(const QString& failedAddress) {
+    return QStringLiteral("res://hintkeeper/navcancl.htm#") + failedAddress;
+}
+
+void WebBrowser::Stop() {
+    ++navigation_;
+    if (QNetworkReply* reply = reply_) {
+        reply_ = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void WebBrowser::Navigate(const QString& address) {
+    Stop();
+    const QUrl url = QUrl::fromUserInput(address);
+    emit StatusTextChange(QStringLiteral("Opening page %1...").arg(address));
+    if (!url.isValid() || !isWebScheme(url)) {
+        // Reported from the event loop, as a load that failed at once would be.
+        const unsigned navigation = navigation_;
+        QTimer::singleShot(0, this, [this, navigation, address] {
+            if (navigation == navigation_) ShowErrorPage(address, tr("Invalid address"));
+        });
+        return;
+    }
+
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kTransferTimeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Hintkeeper/1.30"));
+    QNetworkReply* reply = network_->get(request);
+    reply_ = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64 total) {
+        if (received > kMaxPageBytes || total > kMaxPageBytes) {
+            reply->setProperty(kTooLarge, true);
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { Finished(reply); });
+}
+
+void WebBrowser::Finished(QNetworkReply* reply) {
+    reply->deleteLater();
+    if (reply != reply_) return;
+    reply_ = nullptr;
+    const QString address = reply->request().url().toString();
+    if (reply->property(kTooLarge).toBool()) {
+        ShowErrorPage(address, tr("The page is too large"));
+        return;
+    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
+        ShowErrorPage(address, reply->errorString());
+        return;
+    }
+    const QByteArray body = reply->readAll();
+    if (body.size() > kMaxPageBytes) {
+        ShowErrorPage(address, tr("The page is too large"));
+        return;
+    }
+    ShowPage(reply->url(), body, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+}
+
+void WebBrowser::ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType) {
+    location_ = url.toString();
+    view_->document()->setBaseUrl(url);
+    if (contentType.toLower().startsWith("text/plain"))
+        view_->setPlainText(decodeHtml(body, contentType));
+    else
+        view_->setHtml(decodeHtml(body, contentType));
+    emit StatusTextChange(QStringLiteral("Done"));
+    emit NavigateComplete2(location_);
+}
+
+void WebBrowser::ShowErrorPage(const QString& failedAddress, const QString& reason) {
+    // The error page is a page of its own: the navigation to it completes, and its
+    // address in the status text tells the host the wanted page never came.
+    location_ = ErrorPageAddress(failedAddress);
+    view_->document()->setBaseUrl(QUrl());
+    view_->setHtml(
+        QStringLiteral("<p>%1</p><p>%2</p>")
+            .arg(tr("The page cannot be displayed").toHtmlEscaped(), reason.toHtmlEscaped()));
+    emit StatusTextChange(location_);
+    emit NavigateComplete2(location_);
+}
+
+void WebBrowser::LinkClicked(const QUrl& url) {
+    // The banner's links lead away from the slot, into the user's own browser.
+    const QUrl target = QUrl(location_).resolved(url);
+    if (isWebScheme(target)) shellOpen(target.toString());
+}
+
+}  // namespace hk::toolkit

@@ -1,0 +1,75 @@
+#pragma once
+// The embedded web browser of the banner slot: loads one page at a time over HTTP
+// without ever blocking the user-interface thread and shows it as simple rich text.
+// Like the system browser it stands in for, it reports status texts while it works and
+// a completed navigation at the end, and a page it cannot load is replaced by an error
+// page of its own whose address starts with "res://".
+
+#include <QNetworkReply>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+class QNetworkAccessManager;
+
+class QTextBrowser;
+
+namespace hk::toolkit {
+
+class WebBrowser : public QWidget {
+    Q_OBJECT
+    // The browser object's own visibility flag, apart from the control's shown or
+    // hidden state; it is only stored and reported.
+    Q_PROPERTY(
+        bool Visible READ BrowserVisible WRITE setBrowserVisible NOTIFY BrowserVisibleChanged)
+  public:
+    // Largest page accepted; a longer one is a failed load.
+    static constexpr qint64 kMaxPageBytes = 1 << 20;
+    // A load that receives nothing for this long fails.
+    static constexpr int kTransferTimeoutMs = 20000;
+
+    explicit WebBrowser(QWidget* parent = nullptr);
+    ~WebBrowser() override;
+
+    // Starts loading `address` and returns at once; a load still running is dropped.
+    void Navigate(const QString& address);
+    // Drops a running load, if any; no events follow for it.
+    void Stop();
+
+    bool BrowserVisible() const { return browserVisible_; }
+    void setBrowserVisible(bool on);
+
+    // Address of the page shown now (a "res://" address after a failed load).
+    QString LocationURL() const { return location_; }
+    bool Busy() const { return reply_ != nullptr; }
+    // The page as shown, plain text, for the curious (and for tests).
+    QString PageText() const;
+
+    // Error page address that replaces a page which could not be loaded.
+    static QString ErrorPageAddress(const QString& failedAddress);
+
+  signals:
+    void StatusTextChange(const QString& text);
+    void NavigateComplete2(const QString& url);
+    void BrowserVisibleChanged(bool on);
+
+  private:
+    void Finished(QNetworkReply* reply);
+    void ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType);
+    void ShowErrorPage(const QString& failedAddress, const QString& reason);
+    void LinkClicked(const QUrl& url);
+
+    QNetworkAccessManager* network_;
+    QTextBrowser* view_;
+    QPointer<QNetworkReply> reply_;
+    QString location_;
+    unsigned navigation_ = 0;  // counts navigations, so stale ones can tell
+    bool browserVisible_ = true;
+};
+
+// Text of an HTML page from its bytes: the charset of the Content-Type header, else
+// of a <meta> tag, else UTF-8 when the bytes are valid UTF-8, else Windows-1251.
+QString decodeHtml(const QByteArray& body, const QByteArray& contentType);
+
+}  // namespace hk::toolkit
