@@ -360,7 +360,11 @@ void TKxPreviewForm::showEvent(QShowEvent* event) {
     page_ = 1;
     SetZoomFactor(zoom_);
     UpdatePageFields();
-    if (OnPreviewShow) OnPreviewShow(*this);
+    // After the show has finished, inside the window's own loop, so that a
+    // handler may already close it.
+    if (OnPreviewShow)
+        QMetaObject::invokeMethod(
+            this, [this] { OnPreviewShow(*this); }, Qt::QueuedConnection);
 }
 
 bool TKxPreviewForm::HandleKey(QKeyEvent* event) {
