@@ -352,7 +352,10 @@ void TUnZip::walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& ent
     const uint64_t declared = le32(endRecord_.data() + 12);
     uint64_t blockStart = directory;
     auto load = [&](uint64_t at, size_t need) {
-        const uint64_t want = std::max<uint64_t>({declared + kCentralHeaderSize, 65536, need});
+        // A lying size in the end record must not pull a whole large file in.
+        const uint64_t want = std::max<uint64_t>(
+            std::min<uint64_t>(std::max<uint64_t>(declared + kCentralHeaderSize, 65536), 16 << 20),
+            need);
         const size_t size = static_cast<size_t>(std::min<uint64_t>(want, fileSize_ - at));
         directory_.resize(size);
         directory_.resize(file.readAt(at, directory_.data(), size));
@@ -503,7 +506,9 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
             // The member's data in one read, decrypted in place.
             uint64_t size = header.compressedSize;
             size = encrypted ? (size >= 12 ? size - 12 : 0) : size;
-            size = std::min(size, available);
+            // No method needs more than twice the ceiling in input to reach
+            // the ceiling in output; a lying size reads no further.
+            size = std::min({size, available, uint64_t{2} * kMemberCeiling});
             compressed_.resize(static_cast<size_t>(size));
             compressed_.resize(file.readAt(start, compressed_.data(), compressed_.size()));
             if (encrypted) decryptBuffer(compressed_.data(), compressed_.size());
