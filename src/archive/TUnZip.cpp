@@ -65,6 +65,10 @@ constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
 // Offsets and sizes in the format are 32-bit; larger files are not archives we read.
 constexpr uint64_t kLargestArchive = (uint64_t{1} << 31) - 1;
 
+// The stream as a whole is bounded too: directory entries that all point at
+// one expanding member would otherwise multiply the member ceiling.
+constexpr size_t kStreamCeiling = 2 * kMemberCeiling;
+
 bool recognised(TArcType t) {
     if (t < TArcType::atAce) return false;
     switch (t) {
@@ -479,6 +483,8 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
     const bool encrypted = header.encrypted();
     const uint64_t start = dataOffset + (encrypted ? 12 : 0);
     const uint64_t available = start < fileSize_ ? fileSize_ - start : 0;
+    const size_t ceiling =
+        std::min(kMemberCeiling, kStreamCeiling - std::min(before, kStreamCeiling));
     ErrorCode failure{};
     bool failed = false;
     try {
@@ -486,8 +492,8 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
             // Stored data is copied by its uncompressed size, in chunks so
             // that progress (and the event pump behind it) keeps running.
             uint64_t left = std::min<uint64_t>(header.uncompressedSize, available);
-            const bool tooLarge = left > kMemberCeiling;
-            if (tooLarge) left = kMemberCeiling;
+            const bool tooLarge = left > ceiling;
+            if (tooLarge) left = ceiling;
             uint64_t done = 0;
             while (left > 0 && !cancel_) {
                 const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kStoredChunk));
@@ -514,12 +520,15 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
             if (encrypted) decryptBuffer(compressed_.data(), compressed_.size());
             const std::span<const uint8_t> input(compressed_);
             if (header.method == 8) {
-                inflater_->inflate(input, bytes, header.uncompressedSize, [&](size_t produced) {
-                    progress(produced, header.uncompressedSize);
-                    return cancel_;
-                });
+                inflater_->inflate(
+                    input, bytes, header.uncompressedSize,
+                    [&](size_t produced) {
+                        progress(produced, header.uncompressedSize);
+                        return cancel_;
+                    },
+                    ceiling);
             } else {
-                MemberOutput out(bytes);
+                MemberOutput out(bytes, ceiling);
                 out.expect(header.uncompressedSize);
                 if (header.method == 1)
                     Unshrink(input, out);
