@@ -1,6 +1,7 @@
 #include "skin/TabcSplash.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -16,22 +17,31 @@ using toolkit::toQColor;
 
 // --- TabcFormFactory ------------------------------------------------------------------
 
+namespace {
+// Forms are known by their class name without the C++ namespace.
+std::string className(const QMetaObject& meta) {
+    const std::string full = meta.className();
+    const std::size_t colon = full.rfind("::");
+    return colon == std::string::npos ? full : full.substr(colon + 2);
+}
+}  // namespace
+
 void TabcFormFactory::RegisterAs(const QMetaObject& base, const QMetaObject& derived,
                                  Creator create) {
     if (!derived.inherits(&base)) {
-        throw std::invalid_argument(std::string("Form Factory error: ") + derived.className() +
-                                    " does not inherit from " + base.className());
+        throw std::invalid_argument("Form Factory error: " + className(derived) +
+                                    " does not inherit from " + className(base));
     }
-    classes_[base.className()] = std::move(create);
+    classes_[className(base)] = std::move(create);
 }
 
 QWidget* TabcFormFactory::Create(const QMetaObject& base, QObject* owner) const {
-    auto it = classes_.find(base.className());
+    auto it = classes_.find(className(base));
     return it == classes_.end() ? nullptr : it->second(owner);
 }
 
 bool TabcFormFactory::contains(const QMetaObject& base) const {
-    return classes_.count(base.className()) != 0;
+    return classes_.count(className(base)) != 0;
 }
 
 // --- TabcsfSplash ---------------------------------------------------------------------
@@ -249,7 +259,17 @@ void TabcSplash::Show() {
 
     if (ShowModal) {
         if (Duration == 0) window->closeTimer()->setInterval(5000);
-        window->exec();
+        // Our own modal loop: it ends when the window hides, however it was closed.
+        QEventLoop loop;
+        window->onHidden = [this, &loop] {
+            windowHidden();
+            loop.quit();
+        };
+        window->setWindowModality(Qt::ApplicationModal);
+        QPointer<TabcsfSplash> guard(window);
+        window->show();
+        if (guard && guard->isVisible()) loop.exec();
+        if (guard) guard->onHidden = [this] { windowHidden(); };
     } else {
         window->show();
     }
