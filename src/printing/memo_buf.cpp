@@ -84,11 +84,30 @@ TMemoBuf::Token TMemoBuf::TakeToken() {
     return {TokenKind::Word, text_.substr(start, readPosition_ - start)};
 }
 
+double TMemoBuf::TokenWidth(const std::string& token) {
+    if (!(BaseReport->Font() == tokenFont_) || BaseReport->Zoom() != tokenZoom_) {
+        tokenWidths_.clear();
+        tokenFont_ = BaseReport->Font();
+        tokenZoom_ = BaseReport->Zoom();
+    }
+    auto [it, added] = tokenWidths_.try_emplace(token, 0.0);
+    if (added) it->second = BaseReport->TextWidthPixels(token);
+    return it->second;
+}
+
 std::string TMemoBuf::TakeLine(double width, bool& endOfParagraph) {
     std::string line;
+    double lineWidth = 0;
     endOfParagraph = false;
     lineStart_ = true;
     const bool startsParagraph = NewParagraph;
+    // Measuring every candidate line from its start dominates the layout of a
+    // long text. The sum of the token widths differs from the candidate's own
+    // width only by kerning at the blanks, far less than this slack, so a sum
+    // clearly below the width decides alike; near the edge the candidate is
+    // measured as a whole.
+    const double slack = 4 + width / 32;
+    bool hasTab = false;
     for (;;) {
         const std::size_t before = readPosition_;
         Token token = TakeToken();
@@ -97,11 +116,15 @@ std::string TMemoBuf::TakeLine(double width, bool& endOfParagraph) {
             break;
         }
         const std::string candidate = line + token.text;
-        const double w = BaseReport->TextWidthPixels(candidate);
-        if (w > width)
+        hasTab = hasTab || token.text.find('\t') != std::string::npos;
+        double w = hasTab ? width + slack : lineWidth + TokenWidth(token.text);
+        if (w >= width - slack) w = BaseReport->TextWidthPixels(candidate);
+        if (w > width) {
             readPosition_ = before;
-        else
+        } else {
             line = candidate;
+            lineWidth = w;
+        }
         if (w >= width) break;
     }
     if (endOfParagraph || HasPrintable(line)) return line;
@@ -110,9 +133,14 @@ std::string TMemoBuf::TakeLine(double width, bool& endOfParagraph) {
     // blanks in front of it would start a wrapped line, so they go.
     if (!startsParagraph && !KeepSpaces)
         while (readPosition_ < text_.size() && IsBlank(text_[readPosition_])) ++readPosition_;
+    lineWidth = BaseReport->TextWidthPixels(line);
     while (readPosition_ < text_.size() && !IsBreak(text_[readPosition_])) {
         const std::string candidate = line + text_[readPosition_];
-        const double w = BaseReport->TextWidthPixels(candidate);
+        double w = text_[readPosition_] == '\t'
+                       ? width + slack
+                       : lineWidth + TokenWidth(std::string(1, text_[readPosition_]));
+        if (w >= width - slack) w = BaseReport->TextWidthPixels(candidate);
+        lineWidth = w;
         // Even a single byte wider than the line is taken, or the text
         // would never advance.
         if (w > width && HasPrintable(line)) break;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "printing/base_report.h"
@@ -59,12 +60,17 @@ class TMemoBuf {
     Token TakeToken();
     std::string TakeLine(double width, bool& endOfParagraph);
     double LineWidthPixels() const;
+    double TokenWidth(const std::string& token);
     void RequireReport() const;
 
     std::string text_;
     std::size_t readPosition_ = 0;
     bool lineStart_ = true;
     std::vector<EmbeddedCode> codes_;
+    // Widths of tokens already measured, in the font and zoom they were measured with.
+    std::unordered_map<std::string, double> tokenWidths_;
+    TFontAttributes tokenFont_;
+    double tokenZoom_ = 0;
     struct Saved {
         std::size_t readPosition;
         bool newParagraph;

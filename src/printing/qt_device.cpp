@@ -72,6 +72,7 @@ void QtReportDevice::SelectFont(int handle) {
     auto it = fonts_.find(handle);
     if (it == fonts_.end()) return;
     current_ = it->second;
+    metrics_.emplace(measureOn_ ? QFontMetricsF(current_, measureOn_) : QFontMetricsF(current_));
     if (painter_) painter_->setFont(current_);
 }
 
@@ -81,9 +82,10 @@ void QtReportDevice::DeleteFont(int handle) {
 
 double QtReportDevice::TextWidth(std::string_view text) {
     if (text.empty()) return 0;
-    const QFontMetricsF fm =
-        measureOn_ ? QFontMetricsF(current_, measureOn_) : QFontMetricsF(current_);
-    return fm.horizontalAdvance(FromCp1251(text));
+    if (!metrics_)
+        metrics_.emplace(measureOn_ ? QFontMetricsF(current_, measureOn_)
+                                    : QFontMetricsF(current_));
+    return metrics_->horizontalAdvance(FromCp1251(text));
 }
 
 void QtReportDevice::DrawText(double x, double baseline, std::string_view text,

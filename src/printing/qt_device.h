@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "printing/report_device.h"
@@ -74,6 +76,7 @@ class QtReportDevice : public ReportDevice {
     std::map<int, QFont> fonts_;
     int nextHandle_ = 1;
     QFont current_;
+    std::optional<QFontMetricsF> metrics_;  // of current_, measured once per selection
     int pagesStarted_ = 0;
     std::string deviceName_ = "Preview", driverName_ = "Preview", portName_ = "Screen";
 };
