@@ -136,7 +136,13 @@ TKxPreviewForm::TKxPreviewForm(QWidget* parent, const PageStream& pages,
         dpi_ = screen->logicalDotsPerInchX();
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
-    if (settings.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    if (settings.Maximized) {
+        // Also take the whole work area ourselves: without a window manager
+        // (or with one that ignores the state) the window would stay small.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
 
     auto* panel = new QWidget(this);
     panel->setFixedHeight(kToolPanel);

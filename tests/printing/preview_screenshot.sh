@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Shows the maximised print preview of a three-page game under Xvfb, as the
+# print button opens it, and saves a screenshot for a person to look at.
+#
+#   tests/printing/preview_screenshot.sh [OUTFILE]   (default /tmp/hk-shots/preview.png)
+#
+# HK_BUILD_DIR names a build folder that already holds printing_preview_shot;
+# otherwise the script builds it in build-shots.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+out=${1:-/tmp/hk-shots/preview.png}
+mkdir -p "$(dirname "$out")"
+
+build=${HK_BUILD_DIR:-$top/build-shots}
+if [ ! -x "$build/tests/printing/printing_preview_shot" ]; then
+    cmake -S "$top" -B "$build" -G Ninja -DHK_BUILD_BENCH=OFF >/dev/null
+    ninja -C "$build" -j2 printing_preview_shot >/dev/null
+fi
+
+display=:${HK_XVFB_DISPLAY:-74}
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+shot=
+cleanup() {
+    [ -n "$shot" ] && kill "$shot" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+export QT_QPA_PLATFORM=xcb
+
+"$build/tests/printing/printing_preview_shot" 8000 &
+shot=$!
+for _ in $(seq 100); do
+    xdotool search --onlyvisible --name 'Предпросмотр печати' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+sleep 1.5
+import -window root "$out"
+echo "saved $out"
