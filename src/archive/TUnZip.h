@@ -70,7 +70,9 @@ class E_RAISE : public std::runtime_error {
 
 // Reads members of a single-file ZIP archive into memory: walks the directory,
 // matches names against FileSpec, tries the password list on encrypted
-// members, decodes and checks each member's CRC-32.
+// members, decodes and checks each member's CRC-32. All decoder state belongs
+// to the object, so separate readers do not disturb each other; one reader
+// runs one extraction at a time (events must not start another).
 class TUnZip {
   public:
     TUnZip();
@@ -78,7 +80,9 @@ class TUnZip {
     TUnZip(const TUnZip&) = delete;
     TUnZip& operator=(const TUnZip&) = delete;
 
-    // Stores the path and detects the archive type at once; never throws.
+    // Stores the path as given (separators are the platform's) and detects
+    // the archive type at once; never throws. Only ZIP archives below 2 GiB
+    // are recognised.
     void SetArchiveFile(const std::string& path);
     const std::string& ArchiveFile() const { return archiveFile_; }
     TArcType ArcType() const { return arcType_; }
