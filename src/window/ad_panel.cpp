@@ -30,13 +30,29 @@ void BasicAdPanel::AssignLinkAddresses(TFormMain& form) {
     if (form.FormAbout()) form.FormAbout()->RzURLLabel1->setURL(site + "/reklama.phtml");
 }
 
+BasicAdPanel::~BasicAdPanel() {
+    QObject::disconnect(tick_);
+}
+
 void BasicAdPanel::StartRotation(TFormMain& form) {
-    // Without a web banner the slot simply shows one animation at random.
     random_.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
-    const auto r = random_.bounded(5);
-    auto* gif = form.RxGIFAnimator[static_cast<size_t>(r)];
-    gif->show();
-    gif->setAnimate(true);
+    if (!tick_)
+        tick_ = QObject::connect(form.AdTimer, &QTimer::timeout, [this, &form] { Rotate(form); });
+    form.AdTimer->setInterval(30000);
+    form.AdTimer->start();
+    Rotate(form);
+}
+
+void BasicAdPanel::Rotate(TFormMain& form) {
+    // Without a web banner the slot shows one animation at random per turn.
+    form.AdTimer->stop();
+    const auto r = static_cast<size_t>(random_.bounded(5));
+    for (auto* gif : form.RxGIFAnimator) gif->hide();
+    for (auto* gif : form.RxGIFAnimator) gif->setAnimate(false);
+    form.WebBrowser1->hide();
+    form.RxGIFAnimator[r]->show();
+    form.RxGIFAnimator[r]->setAnimate(true);
+    form.AdTimer->start();
 }
 
 }  // namespace hk::window

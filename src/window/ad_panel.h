@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QRandomGenerator>
 #include <QString>
 
@@ -31,16 +32,21 @@ class AdPanel {
 };
 
 // Without the advertising code: the slot shows one animation, chosen at random
-// at each activation, and the links point at the vendor site.
+// at every turn of AdTimer, and the links point at the vendor site.
 class BasicAdPanel : public AdPanel {
   public:
+    ~BasicAdPanel() override;
     void ResetBannerSlot(TFormMain& form) override;
     void AssignLinkAddresses(TFormMain& form) override;
     void StartRotation(TFormMain& form) override;
     QString VendorHost() const override { return QStringLiteral("www.hintkeeper.ru"); }
 
+    // One turn of the slot: AdTimer's tick.
+    void Rotate(TFormMain& form);
+
   private:
     QRandomGenerator random_;
+    QMetaObject::Connection tick_;
 };
 
 }  // namespace hk::window

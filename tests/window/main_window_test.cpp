@@ -16,6 +16,7 @@
 #include "skin/TCoolBitmapButton.h"
 #include "skin/TCoolImages.h"
 #include "skin/TCoolPanel.h"
+#include "skin/TRxGIFAnimator.h"
 #include "skin/TRzURLLabel.h"
 #include "skin/TabcSplash.h"
 #include "test_database.h"
@@ -77,6 +78,17 @@ TEST_F(MainWindow, ActivationFillsListAndShowsFirstGame) {
     EXPECT_TRUE(form->Edit1->text().isEmpty());
     EXPECT_EQ(form->windowTitle(), "Hintkeeper v1.30");
     EXPECT_TRUE(form->Timer1->isActive());
+    // The banner slot shows one animation, running; the rotation ticks every 30 s.
+    int shown = 0;
+    for (auto* gif : form->RxGIFAnimator) {
+        EXPECT_EQ(gif->pos(), QPoint(0, 0));
+        EXPECT_EQ(gif->isVisible(), gif->Animate());
+        shown += gif->isVisible();
+    }
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(form->WebBrowser1->isVisible());
+    EXPECT_TRUE(form->AdTimer->isActive());
+    EXPECT_EQ(form->AdTimer->interval(), 30000);
 }
 
 TEST_F(MainWindow, ReactivationReloadsAndResetsSelectionAndSearch) {
