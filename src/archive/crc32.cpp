@@ -35,9 +35,7 @@ inline uint32_t load32(const uint8_t* p) {
 
 }  // namespace
 
-uint32_t crc32Byte(uint32_t crc, uint8_t byte) {
-    return (crc >> 8) ^ kTables[0][(crc ^ byte) & 0xFF];
-}
+const std::array<uint32_t, 256> detail::kCrcByteTable = kTables[0];
 
 uint32_t crc32Update(uint32_t crc, const uint8_t* data, size_t size) {
     const auto& t = kTables;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -9,7 +10,15 @@ namespace hk::archive {
 // running value without the initial and final inversion, as both the member
 // check and the traditional cipher's key schedule need.
 uint32_t crc32Update(uint32_t crc, const uint8_t* data, size_t size);
-uint32_t crc32Byte(uint32_t crc, uint8_t byte);
+
+namespace detail {
+extern const std::array<uint32_t, 256> kCrcByteTable;  // constant data
+}
+
+// One byte, inline: the cipher's key schedule runs it three times per byte.
+inline uint32_t crc32Byte(uint32_t crc, uint8_t byte) {
+    return (crc >> 8) ^ detail::kCrcByteTable[(crc ^ byte) & 0xFF];
+}
 
 inline uint32_t crc32(const uint8_t* data, size_t size) {
     return ~crc32Update(0xFFFFFFFFu, data, size);
