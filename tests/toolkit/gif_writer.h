@@ -74,6 +74,11 @@ inline std::vector<unsigned char> makeGif(QSize screen, const std::vector<QRgb>&
             EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, ext);
         }
         ColorMapObject* local = detail::makeMap(f.localPalette);
+        if (!local && gif->Image.ColorMap) {
+            // giflib forgets the previous frame's local table here instead of freeing it.
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
+        }
         EGifPutImageDesc(gif, f.rect.x(), f.rect.y(), f.rect.width(), f.rect.height(), f.interlace,
                          local);
         auto row = [&](int y) {
