@@ -7,11 +7,8 @@
 
 #include "ads/banner_rotation.h"
 #include "ads/site_addresses.h"
+#include "toolkit/web_browser.h"
 #include "window/ad_panel.h"
-
-namespace hk::toolkit {
-class WebBrowser;
-}
 
 namespace hk::ads {
 

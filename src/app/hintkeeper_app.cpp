@@ -1,7 +1,9 @@
 #include "app/hintkeeper_app.h"
 
 #include <QApplication>
+#include <memory>
 
+#include "ads/ad_rotation.h"
 #include "window/TFormAbout.h"
 #include "window/TFormMain.h"
 
@@ -18,6 +20,7 @@ int RunHintkeeper(QApplication& app) {
     hk::window::TFormMain FormMain(folder.toStdString());
     hk::window::TFormAbout FormAbout(FormMain);
     FormMain.setAbout(&FormAbout);
+    FormMain.setAdPanel(std::make_unique<hk::ads::AdRotation>(FormMain));
     FormMain.OnClosed = [] { QCoreApplication::exit(0); };
 
     FormMain.StartSplash();
