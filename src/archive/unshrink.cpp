@@ -1,7 +1,10 @@
 // Method 1, "shrunk": LZW whose codes grow from 9 to 13 bits on request and
 // whose table is partially cleared on request instead of being reset.
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <memory>
+#include <vector>
 
 #include "archive/legacy_bits.h"
 #include "archive/legacy_decoders.h"
@@ -25,7 +28,8 @@ class ShrinkDecoder {
   public:
     ShrinkDecoder(std::span<const uint8_t> input, MemberOutput& out) : in_(input), out_(out) {
         for (uint32_t code = kFirstFreeCode; code < kCodeCount; ++code) {
-            freeList_[freeCount_++] = static_cast<uint16_t>(code);
+            freeBits_[code / 64] |= uint64_t{1} << (code % 64);
+            ++freeCount_;
         }
     }
 
@@ -96,27 +100,48 @@ class ShrinkDecoder {
         return at;
     }
 
+    // The new code is the lowest free one: that is the order the encoder
+    // reuses codes in after a partial clear.
     void addEntry(uint32_t prefix, uint8_t suffix) {
-        if (nextFree_ == freeCount_) return;
-        const uint16_t code = freeList_[nextFree_++];
+        if (freeCount_ == 0) return;
+        size_t word = lowestFree_ / 64;
+        while (freeBits_[word] == 0) ++word;
+        const auto code = static_cast<uint16_t>(word * 64 + std::countr_zero(freeBits_[word]));
+        freeBits_[word] &= freeBits_[word] - 1;
+        --freeCount_;
+        lowestFree_ = code;
         prefix_[code] = static_cast<uint16_t>(prefix);
         suffix_[code] = suffix;
         used_[code] = true;
+        ++children_[prefix];
+        if (children_[code] == 0) markLeaf(code);
     }
 
-    // Frees every code that no other code builds on; the free list is rebuilt
-    // in ascending order, which is the order the encoder reuses codes in.
+    // Frees every code that no other code builds on. Codes that become leaves
+    // only because of this clear stay until the next one. Leaves are tracked
+    // as they appear, so a clear costs what it frees, not the table's size:
+    // a stream of nothing but clears must not take quadratic time.
     void partialClear() {
-        std::array<bool, kCodeCount> isPrefix{};
-        for (uint32_t code = kFirstFreeCode; code < kCodeCount; ++code) {
-            if (used_[code]) isPrefix[prefix_[code]] = true;
+        std::vector<uint16_t> freed;
+        for (uint16_t code : leaves_) {
+            listed_[code] = false;
+            if (used_[code] && children_[code] == 0) freed.push_back(code);
         }
-        freeCount_ = 0;
-        nextFree_ = 0;
-        for (uint32_t code = kFirstFreeCode; code < kCodeCount; ++code) {
-            if (used_[code] && !isPrefix[code]) used_[code] = false;
-            if (!used_[code]) freeList_[freeCount_++] = static_cast<uint16_t>(code);
+        leaves_.clear();
+        for (uint16_t code : freed) {
+            used_[code] = false;
+            freeBits_[code / 64] |= uint64_t{1} << (code % 64);
+            ++freeCount_;
+            lowestFree_ = std::min<size_t>(lowestFree_, code);
+            const uint16_t prefix = prefix_[code];
+            if (--children_[prefix] == 0 && used_[prefix]) markLeaf(prefix);
         }
+    }
+
+    void markLeaf(uint16_t code) {
+        if (listed_[code]) return;
+        listed_[code] = true;
+        leaves_.push_back(code);
     }
 
     BitReader in_;
@@ -125,9 +150,14 @@ class ShrinkDecoder {
     std::array<uint16_t, kCodeCount> prefix_{};
     std::array<uint8_t, kCodeCount> suffix_{};
     std::array<bool, kCodeCount> used_{};
-    std::array<uint16_t, kCodeCount> freeList_{};
+    // How many codes in use have this code as their prefix.
+    std::array<uint16_t, kCodeCount> children_{};
+    // Codes in use that may have no children, for the next clear to check.
+    std::vector<uint16_t> leaves_;
+    std::array<bool, kCodeCount> listed_{};
+    std::array<uint64_t, kCodeCount / 64> freeBits_{};
     size_t freeCount_ = 0;
-    size_t nextFree_ = 0;
+    size_t lowestFree_ = kFirstFreeCode;
     std::array<uint8_t, kStackSize> stack_{};
 };
 

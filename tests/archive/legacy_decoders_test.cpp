@@ -366,6 +366,24 @@ TEST(LegacyShrink, GrowthClearingAndKwKwK) {
     EXPECT_EQ(unshrink(in.bytes()), std::vector<uint8_t>(expected.begin(), expected.end()));
 }
 
+// A clear frees only what is a leaf when it starts; codes it exposes go at the next one.
+TEST(LegacyShrink, RepeatedClearsPeelLeaves) {
+    BitWriter in;
+    in.put('a', 9), in.put('b', 9);  // 257 = "ab"
+    in.put(257, 9), in.put(258, 9);  // 258 = "ba", 259 = "abb"
+    in.put(256, 9), in.put(2, 9);    // frees 258 and 259; 257 stays
+    in.put(256, 9), in.put(2, 9);    // now 257 goes too
+    in.put('c', 9);                  // 257 = "ba" + 'c', from 258's old entry
+    in.put(257, 9);
+    const std::string expected =
+        "ab"
+        "ab"
+        "ba"
+        "c"
+        "bac";
+    EXPECT_EQ(unshrink(in.bytes()), std::vector<uint8_t>(expected.begin(), expected.end()));
+}
+
 // After a partial clear a freed previous code can become its own prefix; using
 // it must stop at the stack's end instead of looping.
 TEST(LegacyShrink, SelfReferenceOverflowsStack) {
