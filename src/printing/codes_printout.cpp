@@ -5,9 +5,9 @@
 #include <exception>
 
 #include "printing/codes_layout.h"
-#include "printing/cp1251_text.h"
 #include "printing/printers.h"
 #include "printing/report_system.h"
+#include "toolkit/codepage.h"
 
 namespace hk::printing {
 
@@ -24,7 +24,7 @@ CodesPrintout::CodesPrintout(QWidget* owner) : state_(std::make_unique<State>(ow
     rs.TitleStatus = QStringLiteral("Статус печати");
     rs.TitlePreview = QStringLiteral("Предпросмотр печати");
     rs.SystemSetups = {ssAllowDestPreview, ssAllowDestPrinter};
-    rs.SystemFiler.StatusFormat = ToCp1251(QStringLiteral("Генерирация страницы %p"));
+    rs.SystemFiler.StatusFormat = hk::toolkit::toCp1251(QStringLiteral("Генерирация страницы %p"));
     rs.SystemFiler.StreamMode = smMemory;
     rs.SystemFiler.AccuracyMethod = amPositioning;
     rs.SystemPreview.Maximized = true;
@@ -34,8 +34,8 @@ CodesPrintout::CodesPrintout(QWidget* owner) : state_(std::make_unique<State>(ow
     rs.SystemPrinter.MarginRight = 10;
     rs.SystemPrinter.MarginTop = 10;
     rs.SystemPrinter.MarginBottom = 15;
-    rs.SystemPrinter.StatusFormat = ToCp1251(QStringLiteral("Печать страницы %p"));
-    rs.SystemPrinter.Title = ToCp1251(QStringLiteral("Печать"));
+    rs.SystemPrinter.StatusFormat = hk::toolkit::toCp1251(QStringLiteral("Печать страницы %p"));
+    rs.SystemPrinter.Title = hk::toolkit::toCp1251(QStringLiteral("Печать"));
     rs.SystemPrinter.Units = unMM;
     rs.SystemPrinter.UnitsFactor = 25.4;
     rs.OnPrint = [this](TBaseReport& R) { state_->report.ReportSystem1Print(R); };
@@ -70,7 +70,8 @@ void CodesPrintout::CoolBitmapButton9Click(int itemIndex, const std::string& ite
         state_->ReportSystem1.RunReport();
     } catch (const std::exception& e) {
         // What the application's standard error box would show; the program carries on.
-        QMessageBox::critical(state_->owner, QStringLiteral("Error"), FromCp1251(e.what()));
+        QMessageBox::critical(state_->owner, QStringLiteral("Error"),
+                              hk::toolkit::fromCp1251(e.what()));
     }
     report.ViewLines.clear();
     if (OnClosed) OnClosed();

@@ -6,7 +6,8 @@
 #include <QPrinter>
 #include <cmath>
 
-#include "printing/cp1251_text.h"
+#include "toolkit/codepage.h"
+#include "toolkit/fonts.h"
 
 namespace hk::printing {
 
@@ -43,10 +44,7 @@ QtReportDevice::Geometry QtReportDevice::ScreenGeometry(double widthInches, doub
 }
 
 QString QtReportDevice::QtFace(const std::string& face) {
-    if (face == "Arial") return QStringLiteral("Liberation Sans");
-    if (face == "Courier New") return QStringLiteral("Liberation Mono");
-    if (face == "Times New Roman") return QStringLiteral("Liberation Serif");
-    return FromCp1251(face);
+    return hk::toolkit::substituteFace(face);
 }
 
 int QtReportDevice::CreateFont(const DeviceFontRequest& request, DeviceFontMetrics& metrics) {
@@ -85,7 +83,7 @@ double QtReportDevice::TextWidth(std::string_view text) {
     if (!metrics_)
         metrics_.emplace(measureOn_ ? QFontMetricsF(current_, measureOn_)
                                     : QFontMetricsF(current_));
-    return metrics_->horizontalAdvance(FromCp1251(text));
+    return metrics_->horizontalAdvance(hk::toolkit::fromCp1251(text));
 }
 
 void QtReportDevice::DrawText(double x, double baseline, std::string_view text,
@@ -93,7 +91,7 @@ void QtReportDevice::DrawText(double x, double baseline, std::string_view text,
     if (!painter_ || text.empty()) return;
     painter_->setPen(QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                             static_cast<int>((colour >> 16) & 0xFF)));
-    painter_->drawText(QPointF(x, baseline), FromCp1251(text));
+    painter_->drawText(QPointF(x, baseline), hk::toolkit::fromCp1251(text));
 }
 
 void QtReportDevice::SetNames(std::string device, std::string driver, std::string port) {

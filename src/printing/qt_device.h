@@ -17,8 +17,8 @@ class QPrinter;
 namespace hk::printing {
 
 // The surface's device over Qt: measures with Qt fonts on a paint device and,
-// when a painter is given, draws. Arial, Courier New and Times New Roman come
-// out as their metric-compatible Liberation faces.
+// when a painter is given, draws. Arial and Courier New come out as their
+// metric-compatible Liberation faces.
 class QtReportDevice : public ReportDevice {
   public:
     struct Geometry {

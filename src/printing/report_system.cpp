@@ -6,13 +6,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "printing/cp1251_text.h"
 #include "printing/file_printer.h"
 #include "printing/preview_form.h"
 #include "printing/printers.h"
 #include "printing/qt_device.h"
 #include "printing/report_filer.h"
 #include "printing/status_form.h"
+#include "toolkit/codepage.h"
 
 namespace hk::printing {
 
@@ -25,8 +25,10 @@ constexpr double kA4Width = 210 / 25.4;
 constexpr double kA4Height = 297 / 25.4;
 
 void NameDevice(QtReportDevice& device, const QPrinter& printer, bool toFile) {
-    const std::string name = ToCp1251(toFile ? QStringLiteral("PDF") : printer.printerName());
-    const std::string port = ToCp1251(toFile ? printer.outputFileName() : printer.printerName());
+    const std::string name =
+        hk::toolkit::toCp1251(toFile ? QStringLiteral("PDF") : printer.printerName());
+    const std::string port =
+        hk::toolkit::toCp1251(toFile ? printer.outputFileName() : printer.printerName());
     device.SetNames(name, name, port);
 }
 
@@ -58,7 +60,7 @@ std::unique_ptr<QPrinter> TReportSystem::MakePrinter() const {
     printer->setPageOrientation(SystemPrinter.Orientation == poLandScape ? QPageLayout::Landscape
                                                                          : QPageLayout::Portrait);
     printer->setCopyCount(1);
-    printer->setDocName(FromCp1251(SystemPrinter.Title));
+    printer->setDocName(hk::toolkit::fromCp1251(SystemPrinter.Title));
     return printer;
 }
 
@@ -108,7 +110,7 @@ void TReportSystem::RunReport() {
         CopyEvents(filer);
         if (status) {
             filer.StatusLabel = [s = status.get()](const std::string& text) {
-                s->SetStatus(FromCp1251(text));
+                s->SetStatus(hk::toolkit::fromCp1251(text));
             };
             status->OnCancel = [&filer] { filer.Abort(); };
         }

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "printing/codes_printout.h"
-#include "printing/cp1251_text.h"
 #include "printing/preview_form.h"
 #include "printing/printers.h"
 #include "printing/report_system.h"
+#include "toolkit/codepage.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int openMs = argc > 1 ? std::stoi(argv[1]) : 4000;
     std::vector<std::string> lines;
-    lines.push_back(hk::printing::ToCp1251(QStringLiteral("Коды вводятся во время игры:")));
+    lines.push_back(hk::toolkit::toCp1251(QStringLiteral("Коды вводятся во время игры:")));
     lines.push_back("");
     for (int i = 1; i <= 150; ++i)
         lines.push_back("Level " + std::to_string(i) + "    IDDQD - god mode, IDKFA - all keys");

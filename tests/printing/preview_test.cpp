@@ -8,8 +8,8 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "printing/cp1251_text.h"
 #include "printing/preview_form.h"
+#include "toolkit/codepage.h"
 
 using namespace hk::printing;
 

@@ -12,11 +12,11 @@
 
 #include "gui_support.h"
 #include "printing/codes_printout.h"
-#include "printing/cp1251_text.h"
 #include "printing/preview_form.h"
 #include "printing/printers.h"
 #include "printing/report_system.h"
 #include "printing/status_form.h"
+#include "toolkit/codepage.h"
 
 using namespace hk::printing;
 using hk::printing::testing::CodesLines;
@@ -41,7 +41,7 @@ TEST(CodesPrintoutRun, PreviewPrintsHeadingAndBodyIntoAPdf) {
     };
     printout.OnClosed = [&] { ++closed; };
     std::vector<std::string> lines = CodesLines(150);
-    lines.push_back(ToCp1251(QStringLiteral("Бессмертие: ввести ГОД")));
+    lines.push_back(hk::toolkit::toCp1251(QStringLiteral("Бессмертие: ввести ГОД")));
     printout.CoolBitmapButton9Click(3, "Space Race (PC)", "1", lines);
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(closed, 1);
