@@ -287,11 +287,11 @@ void TUnZip::extractRun() {
     currentPassword_.clear();
     // Patterns may be written with either separator; names use "\".
     patterns_.clear();
-    for (const std::string& spec : fileSpec_) {
+    for (const std::string& line : fileSpec_) {
         Pattern p;
-        p.text = spec;
+        p.text = line;
         std::replace(p.text.begin(), p.text.end(), '/', '\\');
-        p.everything = spec == "*.*";
+        p.everything = line == "*.*";
         p.plain = p.text.find_first_of("*?\\") == std::string::npos;
         p.upper = p.text;
         for (char& c : p.upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;

@@ -98,10 +98,10 @@ struct Extracted {
     }
 };
 
-inline Extracted extract(TUnZip& zip, const std::string& spec,
+inline Extracted extract(TUnZip& zip, const std::string& pattern,
                          const std::vector<std::string>& passwords = {}) {
     Extracted e;
-    zip.FileSpec() = {spec};
+    zip.FileSpec() = {pattern};
     zip.Passwords() = passwords;
     e.count = zip.ExtractToMemory(&e.stream);
     return e;
