@@ -51,6 +51,8 @@ PageStream Record(const std::vector<std::string>& lines, bool fixed) {
     codes.FixedPitch = fixed;
     codes.ViewLines = lines;
     filer.OnPrint = [&](TBaseReport& r) { codes.ReportSystem1Print(r); };
+    // As in the program's run: the message loop turns once after each text.
+    filer.ProcessMessages = [] { QCoreApplication::processEvents(); };
     filer.Execute();
     return pages;
 }
