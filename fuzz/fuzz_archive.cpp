@@ -1,5 +1,6 @@
 // The archive reader end to end on a whole archive file: every member, then
-// one fixed name, without a password, with the right one and after a wrong one.
+// one fixed name, without a password, with the right one and after a wrong
+// one; last with every event assigned and the password typed in.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,8 +12,21 @@
 namespace {
 
 void extract(const std::string& path, const std::string& spec,
-             const std::vector<std::string>& passwords) {
+             const std::vector<std::string>& passwords, bool withEvents) {
     hk::archive::TUnZip unzip;
+    if (withEvents) {
+        // Asked for a password, answer a wrong one first, then the right one.
+        int asked = 0;
+        unzip.OnGetPassword = [asked](const std::string&, std::string& password,
+                                      bool& tryAgain) mutable {
+            password = ++asked == 1 ? "not it" : "Mossgate r7.42 kQ";
+            tryAgain = asked <= 2;
+        };
+        unzip.OnCorruptZipHeader = [](uint8_t, bool& cancel) { cancel = false; };
+        unzip.OnBegin = [](const std::string&, int, bool& go) { go = true; };
+        unzip.OnEnd = [](const std::string&, bool) {};
+        unzip.OnError = [](const std::string&, const std::string&, const std::string&, int) {};
+    }
     unzip.SetArchiveFile(path);
     unzip.FileSpec() = {spec};
     unzip.Passwords() = passwords;
@@ -36,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static hk::fuzz::MemoryFile file;
     const std::string& path = file.write(data, size);
     const std::string password = "Mossgate r7.42 kQ";
-    extract(path, "*.*", {});
-    extract(path, "*.*", {password});
-    extract(path, "games.txt", {"wrong", password});
+    extract(path, "*.*", {}, false);
+    extract(path, "*.*", {password}, false);
+    extract(path, "games.txt", {"wrong", password}, false);
+    extract(path, "*.txt", {}, true);
     return 0;
 }
