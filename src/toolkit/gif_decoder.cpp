@@ -54,6 +54,7 @@ bool readRecords(GifFileType* gif, GifPicture& picture, std::string& error) {
     // Control extension values waiting for the next image.
     int pendingDelay = 0, pendingDisposal = 0, pendingTransparent = -1;
     bool sawControl = false;
+    long long totalPixels = 0;
     for (;;) {
         GifRecordType type;
         if (DGifGetRecordType(gif, &type) == GIF_ERROR) {
@@ -95,6 +96,11 @@ bool readRecords(GifFileType* gif, GifPicture& picture, std::string& error) {
             !QRect(QPoint(0, 0), picture.screen).contains(rect)) {
             error = "GIF frame " + std::to_string(picture.frames.size()) +
                     " lies outside the logical screen";
+            return false;
+        }
+        totalPixels += static_cast<long long>(desc.Width) * desc.Height;
+        if (totalPixels > kMaxGifTotalPixels) {
+            error = "GIF frames hold more than " + std::to_string(kMaxGifTotalPixels) + " pixels";
             return false;
         }
         GifFrame frame;

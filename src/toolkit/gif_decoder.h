@@ -18,6 +18,9 @@ namespace hk::toolkit {
 // Larger logical screens are refused: a crafted header could otherwise make the
 // composer allocate gigabytes (our banners are 468 x 60).
 constexpr int kMaxGifScreenSide = 4096;
+// LZW packs a large frame into a few kilobytes, so many frames of a small file could
+// still add up to gigabytes of indices; the frames together may hold this many pixels.
+constexpr long long kMaxGifTotalPixels = 24LL << 20;
 
 struct GifFrame {
     QRect rect;                 // position and size within the logical screen
@@ -44,7 +47,8 @@ struct GifPicture {
 };
 
 // Returns false with a reason in `error` for data that is not a GIF, is damaged, has a
-// logical screen beyond kMaxGifScreenSide or a frame reaching outside its screen.
+// logical screen beyond kMaxGifScreenSide, a frame reaching outside its screen, or frames
+// beyond kMaxGifTotalPixels altogether.
 // Zero frames is not an error: the picture is simply empty.
 bool decodeGif(std::span<const unsigned char> data, GifPicture& picture, std::string& error);
 

@@ -141,6 +141,13 @@ TEST(GifDecoding, EmptyHugeOutOfScreenAndDamagedPictures) {
                            picture, error));
     EXPECT_NE(error.find("outside"), std::string::npos) << error;
 
+    // Two full 4096 x 4096 frames: little LZW data, 32 MB of indices.
+    const QRect big(0, 0, 4096, 4096);
+    const std::vector<TestFrame> two(2, TestFrame(big, solid(big, 1)));
+    EXPECT_FALSE(decodeGif(makeGif({4096, 4096}, kPalette, two), picture, error));
+    EXPECT_NE(error.find("pixels"), std::string::npos) << error;
+    EXPECT_TRUE(picture.empty());
+
     const QRect full(0, 0, 16, 16);
     auto data = makeGif({16, 16}, kPalette, {TestFrame(full, solid(full, 1))});
     data.resize(data.size() - 8);
