@@ -15,9 +15,9 @@ namespace hk::archive {
 // out ends decoding quietly, so the CRC check reports the shortfall.
 
 // Method 1: dynamic LZW with partial clearing. An unknown control subcode, a
-// code size past 13 bits or a missing first code throw BadBlock; a string
-// longer than 8192 bytes (only a table bent into a loop makes one) throws
-// StackOverflow.
+// code size past 13 bits or a first code cut short throw BadBlock (no data at
+// all is an empty member); a string longer than 8192 bytes (only a table bent
+// into a loop makes one) throws StackOverflow.
 void Unshrink(std::span<const uint8_t> input, MemberOutput& out);
 
 // Methods 2-5 (factor = method - 1, 1..4): probabilistic followers plus LZ77.

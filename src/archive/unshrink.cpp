@@ -34,6 +34,8 @@ class ShrinkDecoder {
     }
 
     void run() {
+        // No data at all is an empty member, not a damaged one.
+        if (in_.fill(1) == 0) return;
         uint32_t previous = 0;
         try {
             previous = in_.bits(codeSize_);

@@ -342,6 +342,7 @@ TEST(LegacyShrink, DamagedControlCodesAreBadBlocks) {
     controlFirst.put(256, 9), controlFirst.put(1, 9);
     EXPECT_EQ(failure([&] { unshrink(controlFirst.bytes()); }), ErrorCode::BadBlock);
     EXPECT_EQ(failure([&] { unshrink({0x41}); }), ErrorCode::BadBlock);  // no whole first code
+    EXPECT_TRUE(unshrink({}).empty());                                   // an empty member
 }
 
 TEST(LegacyShrink, GrowthClearingAndKwKwK) {
