@@ -197,3 +197,21 @@ TEST(FormFactory, RefusesClassesOutsideTheBase) {
     std::unique_ptr<QWidget> made(factory.Create(TabcsfSplash::staticMetaObject, nullptr));
     EXPECT_NE(qobject_cast<TabcsfSplash*>(made.get()), nullptr);
 }
+
+TEST(Splash, ShapedWindowCutsAwayTheBackgroundWithinTheTolerance) {
+    // Background from the bottom-left pixel, (100, 100, 100); a near shade of it is
+    // background too, the red square in the middle is not.
+    QImage img = picture(40, 40);
+    img.fill(qRgb(100, 100, 100));
+    img.setPixel(0, 0, qRgb(110, 95, 100));
+    for (int y = 10; y < 30; ++y)
+        for (int x = 10; x < 30; ++x) img.setPixel(x, y, qRgb(255, 0, 0));
+    TabcsfSplash window;
+    window.setPicture(img);
+    window.setShapeTolerance(hk::toolkit::rgbColor(16, 16, 16));
+    window.setShaped(true);
+    EXPECT_TRUE(window.mask().contains(QPoint(20, 20)));
+    EXPECT_FALSE(window.mask().contains(QPoint(5, 5)));
+    EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));
+    EXPECT_EQ(window.mask().boundingRect(), QRect(10, 10, 20, 20));
+}
