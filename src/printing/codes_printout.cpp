@@ -16,6 +16,7 @@ struct CodesPrintout::State {
     QWidget* owner;
     TReportSystem ReportSystem1;
     CodesReport report;
+    bool running = false;
 };
 
 CodesPrintout::CodesPrintout(QWidget* owner) : state_(std::make_unique<State>(owner)) {
@@ -54,8 +55,10 @@ int CodesPrintout::RowCounter() const {
 void CodesPrintout::CoolBitmapButton9Click(int itemIndex, const std::string& itemTextCp1251,
                                            const std::string& displayModeCp1251,
                                            const std::vector<std::string>& viewLinesCp1251) {
-    // Nothing to head the print-out with when no game is selected.
-    if (itemIndex < 0) return;
+    // Nothing to head the print-out with when no game is selected. While a
+    // run records, the status window leaves the main window usable; a second
+    // press then would rebuild the pages under the running body writer.
+    if (itemIndex < 0 || state_->running) return;
     if (PrinterListEmpty() && state_->ReportSystem1.OutputFileName.isEmpty()) {
         QMessageBox::critical(state_->owner, QStringLiteral("Ошибка"),
                               QStringLiteral("В системе не установлено ни одного принтера"),
@@ -66,6 +69,11 @@ void CodesPrintout::CoolBitmapButton9Click(int itemIndex, const std::string& ite
     report.SelectedEntry = itemTextCp1251;
     report.FixedPitch = IsFixedPitchMode(displayModeCp1251);
     report.ViewLines = viewLinesCp1251;
+    state_->running = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{state_->running};
     try {
         state_->ReportSystem1.RunReport();
     } catch (const std::exception& e) {

@@ -112,6 +112,27 @@ TEST(CodesPrintoutRun, StatusWindowCountsPagesAndCancelLeavesNoPreview) {
     EXPECT_FALSE(QFileInfo::exists(rs.OutputFileName));
 }
 
+TEST(CodesPrintoutRun, PressDuringARunIsIgnored) {
+    QTemporaryDir dir;
+    CodesPrintout printout(nullptr);
+    TReportSystem& rs = printout.ReportSystem1();
+    rs.OutputFileName = dir.filePath(QStringLiteral("x.pdf"));
+    int previews = 0, closed = 0, nested = 0;
+    rs.OnNewPage = [&](TBaseReport&) {
+        if (nested++ == 0) printout.CoolBitmapButton9Click(0, "Other (PC)", "0", CodesLines(5));
+    };
+    rs.OnPreviewShow = [&](TKxPreviewForm& form) {
+        ++previews;
+        EXPECT_EQ(form.PageCount(), 3);
+        form.accept();
+    };
+    printout.OnClosed = [&] { ++closed; };
+    printout.CoolBitmapButton9Click(0, "Doom (PC)", "1", CodesLines(150));
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(printout.RowCounter(), 150);
+}
+
 TEST(CodesPrintoutRun, NoSelectedGameDoesNothing) {
     CodesPrintout printout(nullptr);
     int previews = 0, closed = 0;
