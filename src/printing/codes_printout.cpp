@@ -59,7 +59,7 @@ void CodesPrintout::CoolBitmapButton9Click(int itemIndex, const std::string& ite
     // run records, the status window leaves the main window usable; a second
     // press then would rebuild the pages under the running body writer.
     if (itemIndex < 0 || state_->running) return;
-    if (PrinterListEmpty() && state_->ReportSystem1.OutputFileName.isEmpty()) {
+    if (state_->ReportSystem1.OutputFileName.isEmpty() && state_->ReportSystem1.PrintersMissing()) {
         QMessageBox::critical(state_->owner, QStringLiteral("Ошибка"),
                               QStringLiteral("В системе не установлено ни одного принтера"),
                               QMessageBox::Ok);

@@ -34,7 +34,7 @@ void NameDevice(QtReportDevice& device, const QPrinter& printer, bool toFile) {
 
 }  // namespace
 
-TReportSystem::TReportSystem(QWidget* owner) : owner_(owner) {}
+TReportSystem::TReportSystem(QWidget* owner) : PrintersMissing(&PrinterListEmpty), owner_(owner) {}
 
 TReportSystem::~TReportSystem() = default;
 
@@ -133,7 +133,7 @@ void TReportSystem::RunReport() {
 }
 
 bool TReportSystem::PrintPages(const PageStream& pages) {
-    if (OutputFileName.isEmpty() && PrinterListEmpty()) {
+    if (OutputFileName.isEmpty() && PrintersMissing()) {
         QMessageBox::critical(owner_, QStringLiteral("Error"), QString::fromLatin1(kNoPrinters));
         return false;
     }

@@ -45,6 +45,8 @@ class TReportSystem {
     // name sends them into that PDF file instead (tools and tests use it).
     QString PrinterName;
     QString OutputFileName;
+    // Whether the system lists no printer; the system's answer unless replaced.
+    std::function<bool()> PrintersMissing;
 
     void RunReport();
 

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include "gui_support.h"
@@ -131,6 +134,50 @@ TEST(CodesPrintoutRun, PressDuringARunIsIgnored) {
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(closed, 1);
     EXPECT_EQ(printout.RowCounter(), 150);
+}
+
+namespace {
+
+// Closes the next message box when it shows and keeps its text.
+void CloseNextMessageBox(QString* text) {
+    QTimer::singleShot(0, [text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        *text = box->text();
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        box->accept();
+    });
+}
+
+}  // namespace
+
+TEST(CodesPrintoutRun, WithoutPrintersTheButtonAndThePreviewSaySo) {
+    CodesPrintout printout(nullptr);
+    TReportSystem& rs = printout.ReportSystem1();
+    bool missing = true;
+    rs.PrintersMissing = [&] { return missing; };
+    int previews = 0, closed = 0;
+    QString message;
+    rs.OnPreviewShow = [&](TKxPreviewForm& form) {
+        ++previews;
+        missing = true;  // the printer went away while the preview was open
+        CloseNextMessageBox(&message);
+        form.PrintClick();
+        form.accept();
+    };
+    printout.OnClosed = [&] { ++closed; };
+    CloseNextMessageBox(&message);
+    printout.CoolBitmapButton9Click(0, "Doom (PC)", "1", CodesLines(3));
+    EXPECT_EQ(message, QStringLiteral("В системе не установлено ни одного принтера"));
+    EXPECT_EQ(previews, 0);
+    EXPECT_EQ(closed, 0);
+
+    missing = false;
+    message.clear();
+    printout.CoolBitmapButton9Click(0, "Doom (PC)", "1", CodesLines(3));
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(message, QStringLiteral("No printers are defined, aborting print job."));
+    EXPECT_EQ(rs.PrintJobCount(), 0);
 }
 
 TEST(CodesPrintoutRun, NoSelectedGameDoesNothing) {
