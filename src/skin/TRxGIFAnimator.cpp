@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "skin/TCoolPanel.h"
+
 namespace hk::skin {
 
 using toolkit::GifFrame;
@@ -113,8 +115,17 @@ void TRxGIFAnimator::setAutoSize(bool on) {
     refresh();
 }
 
+toolkit::TColor TRxGIFAnimator::Color() const {
+    if (parentColor_) {
+        if (const auto* panel = qobject_cast<const TCoolPanel*>(parentWidget()))
+            return panel->Color();
+    }
+    return color_;
+}
+
 void TRxGIFAnimator::setColor(toolkit::TColor color) {
-    if (color == color_) return;
+    if (color == color_ && !parentColor_) return;
+    parentColor_ = false;
     color_ = color;
     update();
 }
@@ -213,7 +224,7 @@ void TRxGIFAnimator::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const bool seeThrough = image_.empty() || (transparent_ && keyColor_.has_value());
     // When see-through, what lies beneath is already painted (we are not opaque).
-    if (!seeThrough) p.fillRect(rect(), toolkit::toQColor(color_, palette()));
+    if (!seeThrough) p.fillRect(rect(), toolkit::toQColor(Color(), palette()));
     if (image_.empty() || image_.screen.width() < 1 || image_.screen.height() < 1) return;
 
     QImage frame = composeFrame(frameIndex_);

@@ -40,7 +40,8 @@ class TRxGIFAnimator : public QWidget {
     void setStretch(bool on);
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool on);
-    toolkit::TColor Color() const { return color_; }
+    // Until set, the colour of the panel the banner sits on (button face elsewhere).
+    toolkit::TColor Color() const;
     void setColor(toolkit::TColor color);
 
     TNotifyEvent OnStart, OnStop, OnChange, OnFrameChanged, OnClick;
@@ -77,6 +78,7 @@ class TRxGIFAnimator : public QWidget {
     bool stretch_ = false;
     bool autoSize_ = true;
     toolkit::TColor color_ = toolkit::clBtnFace;
+    bool parentColor_ = true;
 
     QImage composed_;
     int composedIndex_ = -1;

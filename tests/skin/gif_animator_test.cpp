@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 
 #include "gif_writer.h"
+#include "skin/TCoolPanel.h"
 #include "skin/TRxGIFAnimator.h"
 
 using namespace hk::skin;
@@ -197,4 +198,18 @@ TEST(GifAnimator, TransparentPixelsShowTheFramesBeneath) {
     const QImage shot = r.gif->grab().toImage();
     EXPECT_EQ(shot.pixel(0, 0), kRed);
     EXPECT_EQ(shot.pixel(3, 3), kBlue);
+}
+
+TEST(GifAnimator, NewBannerTakesItsPanelsColourUntilGivenOne) {
+    TCoolPanel panel;
+    panel.setColor(hk::toolkit::clBlack);
+    auto* gif = new TRxGIFAnimator(&panel);
+    EXPECT_EQ(gif->size(), QSize(105, 105));
+    EXPECT_EQ(gif->Color(), hk::toolkit::clBlack);
+    EXPECT_TRUE(gif->Loop());
+    EXPECT_TRUE(gif->Transparent());
+    EXPECT_FALSE(gif->Animate());
+    gif->setColor(hk::toolkit::clRed);
+    panel.setColor(hk::toolkit::clWhite);
+    EXPECT_EQ(gif->Color(), hk::toolkit::clRed);
 }
