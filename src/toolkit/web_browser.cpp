@@ -1,11 +1,14 @@
 #include "toolkit/web_browser.h"
 
+#include <QImage>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -91,12 +94,32 @@ QString WebBrowser::ErrorPageAddress(const QString& failedAddress) {
 
 void WebBrowser::Stop() {
     ++navigation_;
-    if (QNetworkReply* reply = reply_) {
-        reply_ = nullptr;
+    auto drop = [this](QNetworkReply* reply) {
+        if (!reply) return;
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();
-    }
+    };
+    drop(reply_);
+    reply_ = nullptr;
+    for (const auto& picture : pictures_) drop(picture);
+    pictures_.clear();
+}
+
+QNetworkReply* WebBrowser::Get(const QUrl& url) {
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kTransferTimeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Hintkeeper/1.30"));
+    QNetworkReply* reply = network_->get(request);
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64 total) {
+        if (received > kMaxPageBytes || total > kMaxPageBytes) {
+            reply->setProperty(kTooLarge, true);
+            reply->abort();
+        }
+    });
+    return reply;
 }
 
 void WebBrowser::Navigate(const QString& address) {
@@ -152,19 +175,60 @@ void WebBrowser::Finished(QNetworkReply* reply) {
 
 void WebBrowser::ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType) {
     location_ = url.toString();
+    picturesShown_ = 0;
     view_->document()->setBaseUrl(url);
-    if (contentType.toLower().startsWith("text/plain"))
+    if (contentType.toLower().startsWith("text/plain")) {
         view_->setPlainText(decodeHtml(body, contentType));
-    else
+    } else {
         view_->setHtml(decodeHtml(body, contentType));
+        FetchPictures(url);
+    }
     emit StatusTextChange(QStringLiteral("Done"));
     emit NavigateComplete2(location_);
+}
+
+void WebBrowser::FetchPictures(const QUrl& base) {
+    // The page is complete without its pictures; each one fills its frame as it
+    // arrives, as a browser's would.
+    QList<QUrl> names;
+    QTextDocument* doc = view_->document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat()) continue;
+            const QUrl name(format.toImageFormat().name());
+            if (!names.contains(name) && isWebScheme(base.resolved(name))) names << name;
+        }
+    }
+    const unsigned navigation = navigation_;
+    for (const QUrl& name : names.mid(0, kMaxPictures)) {
+        QNetworkReply* reply = Get(base.resolved(name));
+        pictures_ << reply;
+        connect(reply, &QNetworkReply::finished, this, [this, reply, name, navigation] {
+            reply->deleteLater();
+            if (navigation == navigation_) PictureArrived(reply, name);
+        });
+    }
+}
+
+void WebBrowser::PictureArrived(QNetworkReply* reply, const QUrl& name) {
+    pictures_.removeAll(reply);
+    if (reply->error() != QNetworkReply::NoError || reply->property(kTooLarge).toBool()) return;
+    QImage picture;
+    if (!picture.loadFromData(reply->readAll())) return;
+    QTextDocument* doc = view_->document();
+    // The document looks pictures up by their address resolved against the page.
+    doc->addResource(QTextDocument::ImageResource, doc->baseUrl().resolved(name), picture);
+    doc->markContentsDirty(0, doc->characterCount());
+    view_->viewport()->update();
+    ++picturesShown_;
 }
 
 void WebBrowser::ShowErrorPage(const QString& failedAddress, const QString& reason) {
     // The error page is a page of its own: the navigation to it completes, and its
     // address in the status text tells the host the wanted page never came.
     location_ = ErrorPageAddress(failedAddress);
+    picturesShown_ = 0;
     view_->document()->setBaseUrl(QUrl());
     view_->setHtml(
         QStringLiteral("<p>%1</p><p>%2</p>")

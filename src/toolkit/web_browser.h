@@ -26,6 +26,8 @@ class WebBrowser : public QWidget {
   public:
     // Largest page accepted; a longer one is a failed load.
     static constexpr qint64 kMaxPageBytes = 1 << 20;
+    // Pictures fetched for one page, at most; the rest stay empty frames.
+    static constexpr int kMaxPictures = 8;
     // A load that receives nothing for this long fails.
     static constexpr int kTransferTimeoutMs = 20000;
 
@@ -45,6 +47,8 @@ class WebBrowser : public QWidget {
     bool Busy() const { return reply_ != nullptr; }
     // The page as shown, plain text, for the curious (and for tests).
     QString PageText() const;
+    // Pictures of the page shown now that have arrived.
+    int PicturesShown() const { return picturesShown_; }
 
     // Error page address that replaces a page which could not be loaded.
     static QString ErrorPageAddress(const QString& failedAddress);
@@ -59,10 +63,15 @@ class WebBrowser : public QWidget {
     void ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType);
     void ShowErrorPage(const QString& failedAddress, const QString& reason);
     void LinkClicked(const QUrl& url);
+    QNetworkReply* Get(const QUrl& url);
+    void FetchPictures(const QUrl& base);
+    void PictureArrived(QNetworkReply* reply, const QUrl& name);
 
     QNetworkAccessManager* network_;
     QTextBrowser* view_;
     QPointer<QNetworkReply> reply_;
+    QList<QPointer<QNetworkReply>> pictures_;
+    int picturesShown_ = 0;
     QString location_;
     unsigned navigation_ = 0;  // counts navigations, so stale ones can tell
     bool browserVisible_ = true;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
 #include <QSignalSpy>
 #include <QtTest/QTest>
 
@@ -46,6 +48,31 @@ TEST(WebBrowserLoad, PageArrivesWithoutBlockingAndCompletesOnce) {
     EXPECT_EQ(browser.PageText(), QStringLiteral("Игра"));
     for (const auto& args : status) EXPECT_FALSE(args.at(0).toString().contains("res://"));
     EXPECT_FALSE(browser.Busy());
+}
+
+TEST(WebBrowserLoad, PicturesArriveAfterThePageHasCompleted) {
+    LoopbackHttp server;
+    QImage picture(468, 60, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    server.Set("/ads/banner.png", {200, "image/png", png});
+    server.Set("/ads/page.html", {200, "text/html",
+                                  "<a href=\"go\"><img src=\"banner.png\"></a>"
+                                  "<img src=\"/ads/missing.png\"><img src=\"banner.png\">"});
+    WebBrowser browser;
+    browser.resize(505, 89);
+    QSignalSpy done(&browser, &WebBrowser::NavigateComplete2);
+    browser.Navigate(server.Url("/ads/page.html"));
+    QTRY_COMPARE(done.count(), 1);
+    QTRY_COMPARE(browser.PicturesShown(), 1);
+    QTRY_COMPARE(server.Requests("/ads/missing.png"), 1);
+    EXPECT_EQ(server.Requests("/ads/banner.png"), 1) << "one fetch per picture";
+    EXPECT_EQ(done.count(), 1);
+    browser.resize(505, 89);
+    EXPECT_EQ(browser.grab().toImage().pixelColor(40, 30), QColor(Qt::darkBlue));
 }
 
 TEST(WebBrowserLoad, ANewNavigationDropsTheOneStillRunning) {
