@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -22,6 +23,8 @@ struct HttpResponse {
 class LoopbackHttp : public QObject {
   public:
     LoopbackHttp() {
+        // A proxy from the environment must not come between the tests and this server.
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = server_.nextPendingConnection()) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDesktopServices>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QtTest/QTest>
 
 #include "loopback_http.h"
@@ -12,6 +14,18 @@ using hk::testing::HttpResponse;
 using hk::testing::LoopbackHttp;
 using hk::toolkit::decodeHtml;
 using hk::toolkit::WebBrowser;
+
+namespace {
+class LinkCatcher : public QObject {
+    Q_OBJECT
+  public:
+    LinkCatcher() { QDesktopServices::setUrlHandler("http", this, "open"); }
+    ~LinkCatcher() override { QDesktopServices::unsetUrlHandler("http"); }
+    QList<QUrl> urls;
+  public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+}  // namespace
 
 TEST(PageText, CodePageFromHeaderMetaOrBytes) {
     const QByteArray cp1251 = "\xc1\xe0\xed\xed\xe5\xf0";  // "Баннер"
@@ -73,6 +87,13 @@ TEST(WebBrowserLoad, PicturesArriveAfterThePageHasCompleted) {
     EXPECT_EQ(done.count(), 1);
     browser.resize(505, 89);
     EXPECT_EQ(browser.grab().toImage().pixelColor(40, 30), QColor(Qt::darkBlue));
+
+    // The picture is a link; it opens in the user's browser, relative to the page.
+    LinkCatcher catcher;
+    QTest::mouseClick(browser.findChild<QTextBrowser*>()->viewport(), Qt::LeftButton, {},
+                      QPoint(40, 30));
+    EXPECT_EQ(catcher.urls, QList<QUrl>{QUrl(server.Url("/ads/go"))});
+    EXPECT_EQ(browser.LocationURL(), server.Url("/ads/page.html")) << "the slot stays put";
 }
 
 TEST(WebBrowserLoad, ANewNavigationDropsTheOneStillRunning) {
@@ -126,3 +147,5 @@ TEST(WebBrowserLoad, VisibilityPropertyIsTheBrowsersOwn) {
     browser.setBrowserVisible(false);
     EXPECT_EQ(changed.count(), 1);
 }
+
+#include "web_browser_test.moc"
