@@ -61,6 +61,10 @@ WebBrowser::WebBrowser(QWidget* parent)
     view_->setOpenLinks(false);
     view_->setOpenExternalLinks(false);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
+    // A banner is for looking and clicking: it takes neither selections nor the
+    // keyboard away from the game list.
+    view_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    view_->setFocusPolicy(Qt::NoFocus);
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(view_);
