@@ -14,7 +14,9 @@ ReadOnlyFile::~ReadOnlyFile() {
 
 bool ReadOnlyFile::open(const std::string& path) {
     if (fd_ >= 0) ::close(fd_);
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a named pipe at the path would wait for a writer
+    // before the regular-file test below could refuse it.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) return false;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
