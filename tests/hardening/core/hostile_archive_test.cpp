@@ -218,6 +218,18 @@ TEST_F(HostileArchive, ArchiveChangingBetweenFetchesIsReadAsItIsNow) {
     EXPECT_EQ(session.FetchMember("g.txt").lines, std::vector<std::string>{"third"});
 }
 
+// A named pipe where the archive should be has no end: opening it must not
+// wait for a writer that never comes.
+TEST(SpecialFiles, PipeWhereTheArchiveShouldBeFailsAtOnce) {
+    Folder dir;
+    PipeWatchdog pipe(dir / "hintkeeper.dat");
+    DatabaseSession session(dir.programFolder());
+    std::vector<std::string> titles;
+    EXPECT_FALSE(session.LoadIndex(titles));
+    EXPECT_FALSE(pipe.Released()) << "the fetch waited on the pipe";
+    EXPECT_EQ(session.ErrorMessage(), hk::database::kDamagedMessage);
+}
+
 // Info-ZIP's zip uses every byte of a long password; so must we.
 TEST(LongPasswords, EveryByteOfA300BytePasswordCounts) {
     if (std::system("command -v zip >/dev/null 2>&1") != 0) GTEST_SKIP() << "zip is not installed";

@@ -3,7 +3,13 @@
 // and a ZIP layout whose directory entries may point anywhere.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cstdint>
 #include <filesystem>
@@ -228,6 +234,41 @@ class Folder {
 
   private:
     fs::path path_;
+};
+
+// A named pipe at `path` with a watchdog: should a reader block on it for
+// half a minute, the watchdog opens the writing end so the reader can go on
+// (and the test can fail instead of hanging). Released() tells whether it had to.
+class PipeWatchdog {
+  public:
+    explicit PipeWatchdog(const fs::path& path) : path_(path) {
+        if (::mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+        thread_ = std::thread([this] {
+            const auto start = std::chrono::steady_clock::now();
+            while (!done_) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                if (std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) continue;
+                // Succeeds only while a reader waits on the pipe.
+                const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    released_ = true;
+                    ::close(fd);
+                }
+            }
+        });
+    }
+    ~PipeWatchdog() {
+        done_ = true;
+        thread_.join();
+    }
+    PipeWatchdog(const PipeWatchdog&) = delete;
+    PipeWatchdog& operator=(const PipeWatchdog&) = delete;
+    bool Released() const { return released_; }
+
+  private:
+    fs::path path_;
+    std::atomic<bool> done_{false}, released_{false};
+    std::thread thread_;
 };
 
 }  // namespace hk::hardening
