@@ -235,8 +235,9 @@ void TabcSplash::Show() {
     if (AllowLocalBmp) {
         const QString path = localBitmapPath();
         // A damaged file beside the program must not stop it from starting: it is
-        // ignored and the built-in picture shows.
-        if (!path.isEmpty() && QFileInfo::exists(path)) picture.load(path, "BMP");
+        // ignored and the built-in picture shows. Only a regular file is read; a
+        // named pipe there would wait for a writer forever.
+        if (!path.isEmpty() && QFileInfo(path).isFile()) picture.load(path, "BMP");
     }
     if (picture.isNull()) {
         if (screenDepth() == 4 && !PictureVGA.isNull())
