@@ -156,6 +156,19 @@ TEST_F(ProgramInput, DamagedGameTextsAreShownAsDecoded) {
     }
 }
 
+TEST_F(ProgramInput, PipesInPlaceOfTheFilesBesideTheProgramDoNotStopIt) {
+    {
+        PipeWatchdog archive(Path("hintkeeper.dat"));
+        ExpectDatabaseFailure(Run({"-ns"}), kDamaged);
+        EXPECT_FALSE(archive.Released()) << "the program waited on the archive pipe";
+    }
+    fs::remove(Path("hintkeeper.dat"));
+    WriteArchive(DatabaseWith(Stored("g.txt", "IDDQD\r\n")));
+    PipeWatchdog bitmap(Path("hintkeeper.bmp"));
+    ExpectRunsAndCloses(Run({"close"}));
+    EXPECT_FALSE(bitmap.Released()) << "the splash waited on the bitmap pipe";
+}
+
 TEST_F(ProgramInput, SplashBitmapsThatAreNoPicturesAreIgnored) {
     WriteArchive(DatabaseWith(Stored("g.txt", "IDDQD\r\n")));
     // A real 40 x 30 bitmap, to cut short and to lie about.
