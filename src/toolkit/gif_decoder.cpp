@@ -28,6 +28,7 @@ int readMemory(GifFileType* gif, GifByteType* buffer, int wanted) {
     const std::size_t left = in->data.size() - in->pos;
     const std::size_t n =
         std::min<std::size_t>(left, wanted > 0 ? static_cast<std::size_t>(wanted) : 0);
+    if (n == 0) return 0;  // an empty span's data() may be null, which memcpy must not see
     std::memcpy(buffer, in->data.data() + in->pos, n);
     in->pos += n;
     return static_cast<int>(n);
