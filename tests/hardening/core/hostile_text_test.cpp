@@ -133,13 +133,13 @@ TEST(HostileText, MemoBufferBreaksAHugeWordAndStopsAtTheEnd) {
     memo.PrintEnd = 1.99;  // ten bytes a line
     // A word far longer than one token, then blanks far more than one token
     // holds, a zero byte and more text.
-    std::string text(200000, 'w');
+    std::string text(120000, 'w');
     text += std::string(70000, ' ') + "tail" + std::string(1, '\0') + "end";
     memo.LoadText(text);
     memo.PrintLines(0, false);
     EXPECT_EQ(memo.ReadPosition(), memo.TextLength());
     EXPECT_LE(device.longest, 10u);
-    EXPECT_GE(device.lines, 20000u);
+    EXPECT_GE(device.lines, 12000u);
     report.EndDocument();
 }
 
