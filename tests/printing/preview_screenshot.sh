@@ -18,7 +18,11 @@ if [ ! -x "$build/tests/printing/printing_preview_shot" ]; then
 fi
 
 display=:${HK_XVFB_DISPLAY:-74}
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and refuses
+# connections while it does; xdpyinfo and every xdotool and import call here is
+# such a client, and a program that connects then aborts ("could not connect to
+# display", Qt gives up with abort()).
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 shot=
 cleanup() {

@@ -14,7 +14,11 @@ mkdir -p "$out"
 rm -f "$out"/*.png
 
 display=:${HK_XVFB_DISPLAY:-73}
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and refuses
+# connections while it does; xdpyinfo and every xdotool and import call here is
+# such a client, and a program that connects then aborts ("could not connect to
+# display", Qt gives up with abort()).
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 viewer=
 cleanup() {
