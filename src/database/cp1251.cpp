@@ -23,19 +23,25 @@ constexpr std::array<char16_t, 64> kUpperHalf = {
 constexpr char32_t kCyrillicA = 0x0410;   // byte 0xC0
 constexpr char32_t kCyrillicYa = 0x044F;  // byte 0xFF
 
-std::optional<uint8_t> ByteFor(char32_t cp) {
-    if (cp < 0x80) return static_cast<uint8_t>(cp);
+}  // namespace
+
+std::optional<unsigned char> UnicodeToCp1251(char32_t cp) {
+    if (cp < 0x80) return static_cast<unsigned char>(cp);
     if (cp >= kCyrillicA && cp <= kCyrillicYa)
-        return static_cast<uint8_t>(0xC0 + (cp - kCyrillicA));
+        return static_cast<unsigned char>(0xC0 + (cp - kCyrillicA));
     for (size_t i = 0; i < kUpperHalf.size(); ++i) {
-        if (kUpperHalf[i] != 0 && kUpperHalf[i] == cp) return static_cast<uint8_t>(0x80 + i);
+        if (kUpperHalf[i] != 0 && kUpperHalf[i] == cp) return static_cast<unsigned char>(0x80 + i);
     }
     return std::nullopt;
 }
 
-// Decodes one well-formed UTF-8 sequence at `at`; rejects overlong forms,
-// surrogates and values past U+10FFFF.
-std::optional<char32_t> DecodeOne(std::string_view s, size_t& at) {
+char32_t Cp1251ToUnicode(unsigned char byte) {
+    if (byte < 0x80) return byte;
+    if (byte >= 0xC0) return kCyrillicA + (byte - 0xC0);
+    return kUpperHalf[byte - 0x80];
+}
+
+std::optional<char32_t> DecodeUtf8(std::string_view s, size_t& at) {
     const auto lead = static_cast<uint8_t>(s[at]);
     if (lead < 0x80) {
         ++at;
@@ -77,16 +83,14 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
 std::optional<std::string> Utf8ToCp1251(std::string_view utf8, ConversionError* error) {
     std::string out;
     out.reserve(utf8.size());
     size_t at = 0;
     while (at < utf8.size()) {
         const size_t start = at;
-        const std::optional<char32_t> cp = DecodeOne(utf8, at);
-        const std::optional<uint8_t> byte = cp ? ByteFor(*cp) : std::nullopt;
+        const std::optional<char32_t> cp = DecodeUtf8(utf8, at);
+        const std::optional<unsigned char> byte = cp ? UnicodeToCp1251(*cp) : std::nullopt;
         if (!byte) {
             if (error) *error = ConversionError{start, cp.value_or(0), !cp.has_value()};
             return std::nullopt;
@@ -101,13 +105,8 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
     out.reserve(cp1251.size() * 2);
     for (const char c : cp1251) {
         const auto byte = static_cast<uint8_t>(c);
-        char32_t cp = byte;
-        if (byte >= 0xC0) {
-            cp = kCyrillicA + (byte - 0xC0);
-        } else if (byte >= 0x80) {
-            cp = kUpperHalf[byte - 0x80] != 0 ? kUpperHalf[byte - 0x80] : 0xFFFD;
-        }
-        AppendUtf8(out, cp);
+        const char32_t cp = Cp1251ToUnicode(byte);
+        AppendUtf8(out, byte != 0 && cp == 0 ? 0xFFFD : cp);
     }
     return out;
 }

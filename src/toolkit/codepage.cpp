@@ -1,21 +1,12 @@
 #include "toolkit/codepage.h"
 
 #include <array>
+#include <optional>
+
+#include "database/cp1251.h"
 
 namespace hk::toolkit {
 namespace {
-
-// Upper half of the code page, 0x80 ... 0xBF; 0xC0 ... 0xFF are U+0410 ... U+044F.
-constexpr std::array<char16_t, 64> kHigh = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
-    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
-};
 
 // Lower-case letters of 0x80 ... 0xBF with their capitals.
 constexpr std::array<std::array<unsigned char, 2>, 15> kCyrillicPairs = {{
@@ -36,34 +27,21 @@ constexpr std::array<std::array<unsigned char, 2>, 15> kCyrillicPairs = {{
     {0xBE, 0xBD},
 }};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
+// The table itself lives with the database code, which needs it without Qt. Here the
+// unassigned byte 0x98 maps to U+0098 so that every byte survives a round trip.
+constexpr unsigned char kUnassigned = 0x98;
+
 char16_t cp1251ToUnicode(unsigned char byte) {
-    if (byte < 0x80) return byte;
-    if (byte >= 0xC0) return static_cast<char16_t>(0x0410 + (byte - 0xC0));
-    return kHigh[byte - 0x80];
+    if (byte == kUnassigned) return kUnassigned;
+    return static_cast<char16_t>(database::Cp1251ToUnicode(byte));
 }
 
 int unicodeToCp1251(char32_t cp) {
-    if (cp < 0x80) return static_cast<int>(cp);
-    if (cp >= 0x0410 && cp <= 0x044F) return static_cast<int>(0xC0 + (cp - 0x0410));
-    for (std::size_t i = 0; i < kHigh.size(); ++i) {
-        if (kHigh[i] == cp) return static_cast<int>(0x80 + i);
-    }
-    return -1;
+    if (cp == kUnassigned) return kUnassigned;
+    const std::optional<unsigned char> byte = database::UnicodeToCp1251(cp);
+    return byte ? *byte : -1;
 }
 
 char upperCp1251(char c) {
@@ -85,7 +63,7 @@ std::string upperCaseCp1251(std::string_view text) {
 std::string cp1251ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
-    for (char c : text) appendUtf8(out, cp1251ToUnicode(static_cast<unsigned char>(c)));
+    for (char c : text) database::AppendUtf8(out, cp1251ToUnicode(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -94,37 +72,13 @@ std::string utf8ToCp1251(std::string_view text, char replacement) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int extra = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1, cp = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, cp = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, cp = lead & 0x07;
-        } else {
-            out += replacement;
+        const std::optional<char32_t> cp = database::DecodeUtf8(text, i);
+        if (!cp) {
+            out += replacement;  // a broken sequence costs one byte, then we resynchronise
             ++i;
             continue;
         }
-        bool ok = i + extra < text.size();
-        for (int k = 1; ok && k <= extra; ++k) {
-            const auto b = static_cast<unsigned char>(text[i + k]);
-            if ((b & 0xC0) != 0x80)
-                ok = false;
-            else
-                cp = (cp << 6) | (b & 0x3F);
-        }
-        if (!ok) {
-            out += replacement;
-            ++i;
-            continue;
-        }
-        i += extra + 1;
-        const int byte = unicodeToCp1251(cp);
+        const int byte = unicodeToCp1251(*cp);
         out += byte < 0 ? replacement : static_cast<char>(byte);
     }
     return out;
