@@ -9,7 +9,7 @@ seconds=${HK_FUZZ_SECONDS:-60}
 build=${HK_FUZZ_BUILD:-build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHK_BUILD_FUZZ=ON -DHK_BUILD_GUI=OFF -DHK_BUILD_TESTS=OFF -DHK_BUILD_BENCH=OFF >/dev/null
+    -DHK_WERROR=ON -DHK_BUILD_FUZZ=ON -DHK_BUILD_GUI=OFF -DHK_BUILD_TESTS=OFF -DHK_BUILD_BENCH=OFF >/dev/null
 ninja -C "$build" -j "$(nproc)" fuzz_all
 
 # New inputs go to a scratch folder so the committed seeds stay as they are;

@@ -38,7 +38,6 @@ class Inflater {
   private:
     HuffmanTable fixedLengths_, fixedDistances_;
     HuffmanTable lengths_, distances_, codeLengths_;
-    bool fixedBuilt_ = false;
 };
 
 }  // namespace hk::archive
