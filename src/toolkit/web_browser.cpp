@@ -139,19 +139,8 @@ void WebBrowser::Navigate(const QString& address) {
         return;
     }
 
-    QNetworkRequest request(url);
-    request.setTransferTimeout(kTransferTimeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Hintkeeper/1.30"));
-    QNetworkReply* reply = network_->get(request);
+    QNetworkReply* reply = Get(url);
     reply_ = reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64 total) {
-        if (received > kMaxPageBytes || total > kMaxPageBytes) {
-            reply->setProperty(kTooLarge, true);
-            reply->abort();
-        }
-    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { Finished(reply); });
 }
 
