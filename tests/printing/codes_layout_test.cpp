@@ -154,24 +154,26 @@ TEST(CodesPrintoutLayout, LongLinesBreakToThePageWidth) {
 
 // A codes line that starts with blanks (a TAB in the game's text) is printed
 // indented by the blanks' own width, in either font, and a replay at another
-// resolution (the preview) keeps the indent: a lone indented word stays one
-// word, and an indented table row keeps its columns where the printer has them.
+// resolution and with other blank widths (the preview) keeps every word where
+// the printer has it: a lone indented word stays one word at its indent, and
+// an indented table row keeps its columns.
 TEST(CodesPrintoutLayout, IndentedLinesKeepTheirIndentWhenReplayed) {
     for (bool fixed : {true, false}) {
         SCOPED_TRACE(fixed ? "fixed pitch" : "proportional");
         Printout p({"Cheats:", "        IDKFA", "        IDDQD   god mode"}, fixed);
         TestDevice screen(96, 794, 1123);
+        screen.blankEm = 0.1;
         TFilePreview preview(screen, 50);
         ASSERT_TRUE(preview.DrawPage(p.stream, 1));
         const double em = (fixed ? 10 : 12) * 0.5 * 96 / 72;
-        const double letter = em / 2, blank = fixed ? em / 2 : em / 4;
+        const double letter = em / 2, blank = fixed ? em / 2 : em / 4;  // the printer's
         // Where the word's first letter lands: a drawn text may bring its indent.
         auto x = [&](const std::string& word) {
             for (const auto& d : screen.drawn) {
                 const std::size_t indent = d.text.find_first_not_of(' ');
                 if (indent == std::string::npos) continue;
                 if (d.text.compare(indent, std::string::npos, word) == 0)
-                    return d.x + static_cast<double>(indent) * blank;
+                    return d.x + static_cast<double>(indent) * screen.blankEm * em;
             }
             ADD_FAILURE() << word << " was not drawn as one word";
             return -1.0;

@@ -43,7 +43,8 @@ class TestDevice : public ReportDevice {
     void DeleteFont(int) override { --live; }
     double TextWidth(std::string_view text) override {
         double width = 0;
-        for (char c : text) width += c == ' ' && narrowBlanks_ ? em_ / 4 : em_ / 2;
+        const double blank = blankEm > 0 ? blankEm * em_ : narrowBlanks_ ? em_ / 4 : em_ / 2;
+        for (char c : text) width += c == ' ' ? blank : em_ / 2;
         return width;
     }
     void DrawText(double x, double baseline, std::string_view text, std::uint32_t) override {
@@ -55,6 +56,7 @@ class TestDevice : public ReportDevice {
     std::string DriverName() const override { return "testdrv"; }
     std::string PortName() const override { return "LPT9:"; }
 
+    double blankEm = 0;  // when set, every blank is this many ems wide
     std::vector<DeviceFontRequest> requests;
     std::vector<Drawn> drawn;
     int live = 0;
