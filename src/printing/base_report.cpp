@@ -378,8 +378,10 @@ void TBaseReport::OutputText(const TextRun& run) {
 }
 
 // Spreads a block-justified text: the blanks between words (or, in a text
-// without inner blanks, the gaps between its characters) share what the line
-// lacks, so the last character ends on x + width.
+// without blanks, the gaps between its characters) share what the line lacks,
+// so the last character ends on x + width. Leading blanks are an indent: they
+// move the first word by their own width and take no share, and a text whose
+// only blanks are leading ones is drawn at its indent without spreading.
 void TBaseReport::DrawRun(const TextRun& run) {
     const double y = YI2D(run.baseline);
     if (run.text.empty()) return;
@@ -392,7 +394,13 @@ void TBaseReport::DrawRun(const TextRun& run) {
     while (last > first && IsBlank(run.text[last - 1])) --last;
     std::string body = run.text.substr(first, last - first);
     if (body.empty()) return;
+    const double blankWidth = device_.TextWidth(" ");
+    const double left = XI2D(run.x) + static_cast<double>(first) * blankWidth;
     int blanks = static_cast<int>(std::count_if(body.begin(), body.end(), IsBlank));
+    if (blanks == 0 && first > 0) {
+        device_.DrawText(std::round(left), y, body, font_.colour);
+        return;
+    }
     if (blanks == 0 && body.size() > 1) {
         std::string spaced;
         for (std::size_t i = 0; i < body.size(); ++i) {
@@ -402,11 +410,9 @@ void TBaseReport::DrawRun(const TextRun& run) {
         body = spaced;
         blanks = static_cast<int>(body.size() / 2);
     }
-    const double left = XI2D(run.x);
     const double right = XI2D(run.x + run.width);
     const double natural = device_.TextWidth(body);
     const double share = (right - left - natural) / std::max(1, blanks);
-    const double blankWidth = device_.TextWidth(" ");
     double pos = left;
     std::size_t i = 0;
     while (i < body.size()) {

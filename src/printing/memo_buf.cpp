@@ -28,16 +28,24 @@ void TMemoBuf::LoadText(const char* data, std::size_t size) {
     text_.clear();
     codes_.clear();
     text_.reserve(size);
+    // A code closes on its own line; a code start without that end is
+    // ordinary text, or everything after it would vanish from the page.
+    std::size_t closer = 0;  // the code end or line break that ends the current code start
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] != kCodeStart) {
             text_ += data[i];
             continue;
         }
-        std::size_t end = i;
-        while (end < size && data[end] != kCodeEnd) ++end;
-        const std::size_t stop = std::min(end + 1, size);
-        codes_.push_back({std::string(data + i, stop - i), text_.size()});
-        i = stop - 1;
+        if (closer <= i) {
+            closer = i + 1;
+            while (closer < size && data[closer] != kCodeEnd && !IsBreak(data[closer])) ++closer;
+        }
+        if (closer == size || data[closer] != kCodeEnd) {
+            text_ += data[i];
+            continue;
+        }
+        codes_.push_back({std::string(data + i, closer + 1 - i), text_.size()});
+        i = closer;
     }
     readPosition_ = 0;
     NewParagraph = true;

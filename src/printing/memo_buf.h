@@ -20,7 +20,8 @@ class TMemoBuf {
         std::size_t position;  // index in the visible text where it applied
     };
 
-    // Replaces the whole text; formatting codes are taken out and listed.
+    // Replaces the whole text; formatting codes (0x01 through the next 0x04
+    // on the same line) are taken out and listed.
     void LoadText(const char* data, std::size_t size);
     void LoadText(const std::string& text) { LoadText(text.data(), text.size()); }
 

@@ -19,6 +19,7 @@ namespace hk::printing {
 namespace {
 
 const char* const kNoPrinters = "No printers are defined, aborting print job.";
+const char* const kJobRefused = "The printer did not accept the print job.";
 
 // A4 laid out for the screen, for a run on a system without printers.
 constexpr double kA4Width = 210 / 25.4;
@@ -122,7 +123,7 @@ void TReportSystem::RunReport() {
 
     TKxPreviewForm preview(owner_, pages, SystemPreview, TitlePreview);
     if (SystemOptions.count(soAllowPrintFromPreview))
-        preview.OnPrint = [this, &pages] { PrintPages(pages); };
+        preview.OnPrint = [this, &pages, &preview] { PrintPages(pages, &preview); };
     preview.OnPreviewShow = OnPreviewShow;
     if (SystemOptions.count(soPreviewModal)) {
         preview.exec();
@@ -132,19 +133,19 @@ void TReportSystem::RunReport() {
     }
 }
 
-bool TReportSystem::PrintPages(const PageStream& pages) {
-    if (OutputFileName.isEmpty() && PrintersMissing()) {
-        QMessageBox::critical(owner_, QStringLiteral("Error"), QString::fromLatin1(kNoPrinters));
+bool TReportSystem::PrintPages(const PageStream& pages, QWidget* boxParent) {
+    QWidget* parent = boxParent ? boxParent : owner_;
+    auto fail = [parent](const char* message) {
+        QMessageBox::critical(parent, QStringLiteral("Error"), QString::fromLatin1(message));
         return false;
-    }
+    };
+    if (OutputFileName.isEmpty() && PrintersMissing()) return fail(kNoPrinters);
     std::unique_ptr<QPrinter> printer = MakePrinter();
-    if (!printer) {
-        QMessageBox::critical(owner_, QStringLiteral("Error"), QString::fromLatin1(kNoPrinters));
-        return false;
-    }
+    if (!printer) return fail(kNoPrinters);
+    // A printer that refuses the job (a queue gone, an output file that
+    // cannot be written) leaves the user in the preview to try again.
     QPainter painter;
-    if (!painter.begin(printer.get()))
-        throw std::runtime_error("The printer did not accept the print job.");
+    if (!painter.begin(printer.get())) return fail(kJobRefused);
     QtReportDevice device(DeviceKind::Printer, QtReportDevice::PrinterGeometry(*printer),
                           printer.get(), &painter);
     NameDevice(device, *printer, !OutputFileName.isEmpty());

@@ -50,9 +50,10 @@ class TReportSystem {
 
     void RunReport();
 
-    // Replays recorded pages to the printer as one job. Shows the error box
-    // and returns false when there is no printer.
-    bool PrintPages(const PageStream& pages);
+    // Replays recorded pages to the printer as one job. Shows an error box
+    // (over boxParent, else the owner) and returns false when there is no
+    // printer or the printer refuses the job.
+    bool PrintPages(const PageStream& pages, QWidget* boxParent = nullptr);
 
     // How many print jobs this object started (each preview Print is one).
     int PrintJobCount() const { return printJobs_; }

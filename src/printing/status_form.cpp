@@ -30,6 +30,10 @@ TKxStatusForm::TKxStatusForm(QWidget* parent, const QString& caption)
     }
 }
 
+void TKxStatusForm::reject() {
+    cancel_->click();
+}
+
 void TKxStatusForm::SetStatus(const QString& text) {
     label_->setText(text);
 }

@@ -20,6 +20,10 @@ class TKxStatusForm : public QDialog {
 
     std::function<void()> OnCancel;
 
+    // Esc (and closing the window) is the Cancel button; the window stays
+    // until the run that owns it ends.
+    void reject() override;
+
   private:
     QLabel* label_;
     QPushButton* cancel_;

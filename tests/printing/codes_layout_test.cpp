@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "printing/codes_layout.h"
+#include "printing/file_printer.h"
 #include "printing/report_filer.h"
 #include "test_device.h"
 
@@ -149,6 +150,40 @@ TEST(CodesPrintoutLayout, LongLinesBreakToThePageWidth) {
     const auto& texts = p.stream.pages[0].texts;
     ASSERT_GT(texts.size(), 3u);
     for (std::size_t i = 2; i < texts.size(); ++i) EXPECT_LE(texts[i].run.width * 254, 1851 + 1e-6);
+}
+
+// A codes line that starts with blanks (a TAB in the game's text) is printed
+// indented by the blanks' own width, in either font, and a replay at another
+// resolution and with other blank widths (the preview) keeps every word where
+// the printer has it: a lone indented word stays one word at its indent, and
+// an indented table row keeps its columns.
+TEST(CodesPrintoutLayout, IndentedLinesKeepTheirIndentWhenReplayed) {
+    for (bool fixed : {true, false}) {
+        SCOPED_TRACE(fixed ? "fixed pitch" : "proportional");
+        Printout p({"Cheats:", "        IDKFA", "        IDDQD   god mode"}, fixed);
+        TestDevice screen(96, 794, 1123);
+        screen.blankEm = 0.1;
+        TFilePreview preview(screen, 50);
+        ASSERT_TRUE(preview.DrawPage(p.stream, 1));
+        const double em = (fixed ? 10 : 12) * 0.5 * 96 / 72;
+        const double letter = em / 2, blank = fixed ? em / 2 : em / 4;  // the printer's
+        // Where the word's first letter lands: a drawn text may bring its indent.
+        auto x = [&](const std::string& word) {
+            for (const auto& d : screen.drawn) {
+                const std::size_t indent = d.text.find_first_not_of(' ');
+                if (indent == std::string::npos) continue;
+                if (d.text.compare(indent, std::string::npos, word) == 0)
+                    return d.x + static_cast<double>(indent) * screen.blankEm * em;
+            }
+            ADD_FAILURE() << word << " was not drawn as one word";
+            return -1.0;
+        };
+        const double left = x("Cheats:");
+        EXPECT_NEAR(x("IDKFA"), left + 8 * blank, 1.0);
+        EXPECT_NEAR(x("IDDQD"), left + 8 * blank, 1.0);
+        EXPECT_NEAR(x("god"), left + 11 * blank + 5 * letter, 1.5);
+        EXPECT_NEAR(x("mode"), left + 12 * blank + 8 * letter, 1.5);
+    }
 }
 
 TEST(CodesPrintoutLayout, NoRoomBetweenTheMarginsIsAnErrorAndFreesTheBuffer) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -55,6 +58,26 @@ inline double InkShare(const QImage& a) {
         for (int x = 0; x < a.width(); ++x)
             if (qGray(a.pixel(x, y)) < 128) ++ink;
     return static_cast<double>(ink) / (a.width() * a.height());
+}
+
+// The PDF that the cups-pdf queue wrote for the job with this document name
+// (it names the file after it), once it is complete; empty when none came
+// within 90 seconds. cups-pdf writes into the user's PDF folder or, for
+// anonymous jobs, its spool.
+inline QString WaitForCupsPdf(const QString& title) {
+    const QStringList folders = {QDir::homePath() + QStringLiteral("/PDF"),
+                                 QStringLiteral("/root/PDF"),
+                                 QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 90000) {
+        for (const QString& folder : folders)
+            for (const QFileInfo& fi :
+                 QDir(folder).entryInfoList({title + QStringLiteral("*.pdf")}, QDir::Files))
+                if (PdfPages(fi.absoluteFilePath()) > 0) return fi.absoluteFilePath();
+        QThread::msleep(250);
+    }
+    return {};
 }
 
 // Lines of a game's codes text, numbered so that a lost or doubled line shows.

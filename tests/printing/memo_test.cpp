@@ -142,6 +142,20 @@ TEST_F(MemoFixture, EmbeddedCodesAreTakenOutWithTheirPositions) {
     EXPECT_EQ(memo.Codes()[1].position, 4u);
 }
 
+TEST_F(MemoFixture, ACodeStartWithoutItsEndOnTheLineIsOrdinaryText) {
+    // No end at all, and an end that only comes on a later line.
+    const std::string text =
+        "ab\x01"
+        "cd\r\nef\x04gh\r\nij\x01";
+    memo.LoadText(text);
+    EXPECT_EQ(memo.Text(), text);
+    EXPECT_TRUE(memo.Codes().empty());
+    memo.PrintLines(0, false);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"ab\x01"
+                                                 "cd",
+                                                 "ef\x04gh", "ij\x01"}));
+}
+
 TEST_F(MemoFixture, ANarrowLineStillAdvancesThroughTheText) {
     memo.PrintEnd = 1.02;  // three pixels: not even one byte fits
     memo.LoadText("abc");

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -28,6 +29,7 @@ using hk::printing::testing::InkShare;
 using hk::printing::testing::PdfPageImage;
 using hk::printing::testing::PdfPages;
 using hk::printing::testing::PdfText;
+using hk::printing::testing::WaitForCupsPdf;
 
 TEST(CodesPrintoutRun, PreviewPrintsHeadingAndBodyIntoAPdf) {
     QTemporaryDir dir;
@@ -88,31 +90,44 @@ TEST(CodesPrintoutRun, PrintingTwiceReplaysTheSamePages) {
     EXPECT_EQ(a, b);
 }
 
-TEST(CodesPrintoutRun, StatusWindowCountsPagesAndCancelLeavesNoPreview) {
-    QTemporaryDir dir;
-    CodesPrintout printout(nullptr);
-    TReportSystem& rs = printout.ReportSystem1();
-    rs.OutputFileName = dir.filePath(QStringLiteral("never.pdf"));
-    TKxStatusForm* status = nullptr;
-    QStringList seen;
-    int previews = 0, closed = 0;
-    rs.OnStatusShow = [&](TKxStatusForm& s) {
-        status = &s;
-        EXPECT_EQ(s.windowTitle(), QStringLiteral("Статус печати"));
-    };
-    rs.OnNewPage = [&](TBaseReport& r) {
-        seen << status->Status();
-        if (r.PageNumber() == 2) status->CancelButton()->click();
-    };
-    rs.OnPreviewShow = [&](TKxPreviewForm&) { ++previews; };
-    printout.OnClosed = [&] { ++closed; };
-    printout.CoolBitmapButton9Click(1, "Quake (PC)", "1", CodesLines(400));
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("Генерирация страницы 1"),
-                                 QStringLiteral("Генерирация страницы 2")}));
-    EXPECT_TRUE(rs.Cancelled());
-    EXPECT_EQ(previews, 0);
-    EXPECT_EQ(closed, 1);
-    EXPECT_FALSE(QFileInfo::exists(rs.OutputFileName));
+TEST(CodesPrintoutRun, StatusWindowCountsPagesAndCancelOrEscLeavesNoPreview) {
+    for (bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape ? "Esc" : "Cancel button");
+        QTemporaryDir dir;
+        CodesPrintout printout(nullptr);
+        TReportSystem& rs = printout.ReportSystem1();
+        rs.OutputFileName = dir.filePath(QStringLiteral("never.pdf"));
+        TKxStatusForm* status = nullptr;
+        QStringList seen;
+        int previews = 0, closed = 0;
+        rs.OnStatusShow = [&](TKxStatusForm& s) {
+            status = &s;
+            EXPECT_EQ(s.windowTitle(), QStringLiteral("Статус печати"));
+        };
+        rs.OnNewPage = [&](TBaseReport& r) {
+            seen << status->Status();
+            if (r.PageNumber() != 2) return;
+            if (byEscape) {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QWidget* focus = status->focusWidget();
+                QApplication::sendEvent(focus ? focus : status, &esc);
+            } else {
+                status->CancelButton()->click();
+            }
+        };
+        rs.OnPreviewShow = [&](TKxPreviewForm& form) {
+            ++previews;
+            form.accept();
+        };
+        printout.OnClosed = [&] { ++closed; };
+        printout.CoolBitmapButton9Click(1, "Quake (PC)", "1", CodesLines(400));
+        EXPECT_EQ(seen, (QStringList{QStringLiteral("Генерирация страницы 1"),
+                                     QStringLiteral("Генерирация страницы 2")}));
+        EXPECT_TRUE(rs.Cancelled());
+        EXPECT_EQ(previews, 0);
+        EXPECT_EQ(closed, 1);
+        EXPECT_FALSE(QFileInfo::exists(rs.OutputFileName));
+    }
 }
 
 TEST(CodesPrintoutRun, PressDuringARunIsIgnored) {
@@ -180,6 +195,28 @@ TEST(CodesPrintoutRun, WithoutPrintersTheButtonAndThePreviewSaySo) {
     EXPECT_EQ(rs.PrintJobCount(), 0);
 }
 
+TEST(CodesPrintoutRun, RefusedJobShowsAnErrorBoxAndReturnsToThePreview) {
+    QTemporaryDir dir;
+    CodesPrintout printout(nullptr);
+    TReportSystem& rs = printout.ReportSystem1();
+    rs.OutputFileName = dir.filePath(QStringLiteral("no such folder/codes.pdf"));
+    QString message;
+    bool stillOpen = false;
+    rs.OnPreviewShow = [&](TKxPreviewForm& form) {
+        CloseNextMessageBox(&message);
+        form.PrintClick();
+        stillOpen = form.isVisible();
+        rs.OutputFileName = dir.filePath(QStringLiteral("codes.pdf"));  // the user tries again
+        form.PrintClick();
+        form.accept();
+    };
+    printout.CoolBitmapButton9Click(0, "Doom (PC)", "1", CodesLines(3));
+    EXPECT_EQ(message, QStringLiteral("The printer did not accept the print job."));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(rs.PrintJobCount(), 1);
+    EXPECT_TRUE(PdfText(rs.OutputFileName).contains(QStringLiteral("Code line 3")));
+}
+
 TEST(CodesPrintoutRun, NoSelectedGameDoesNothing) {
     CodesPrintout printout(nullptr);
     int previews = 0, closed = 0;
@@ -190,36 +227,39 @@ TEST(CodesPrintoutRun, NoSelectedGameDoesNothing) {
     EXPECT_EQ(closed, 0);
 }
 
-// A real job through the system's default printer: CUPS with the cups-pdf
-// queue that scripts/services.sh sets up. cups-pdf writes into the user's PDF
-// folder or, for anonymous jobs, its spool. On the way CUPS turns the job into
-// PostScript and cups-pdf back into PDF, which keeps the drawing but not the
-// fonts' character maps, so the text is read from the same recorded pages
-// printed into a PDF file and the CUPS output must look the same page by page.
-TEST(CodesPrintoutRun, PrintJobThroughCupsReachesThePdfPrinter) {
-    if (PrinterListEmpty()) {
-        if (qEnvironmentVariable("HK_ALLOW_NO_CUPS") == QLatin1String("1"))
-            GTEST_SKIP() << "no printer installed and HK_ALLOW_NO_CUPS=1";
-        FAIL() << "No printer is installed: source scripts/services.sh (as root) to start CUPS "
-                  "with the cups-pdf queue, or set HK_ALLOW_NO_CUPS=1 to skip this test.";
-    }
-    const QStringList folders = {QDir::homePath() + QStringLiteral("/PDF"),
-                                 QStringLiteral("/root/PDF"),
-                                 QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
-    auto pdfsNow = [&] {
-        QStringList files;
-        for (const QString& f : folders)
-            for (const QFileInfo& fi :
-                 QDir(f).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
-                files << fi.absoluteFilePath();
-        return files;
-    };
-    const QStringList before = pdfsNow();
+namespace {
 
+// Jobs through the system's default printer need CUPS with the cups-pdf queue
+// that scripts/services.sh sets up.
+void RequirePrinter() {
+    if (!PrinterListEmpty()) return;
+    if (qEnvironmentVariable("HK_ALLOW_NO_CUPS") == QLatin1String("1"))
+        GTEST_SKIP() << "no printer installed and HK_ALLOW_NO_CUPS=1";
+    FAIL() << "No printer is installed: source scripts/services.sh (as root) to start CUPS "
+              "with the cups-pdf queue, or set HK_ALLOW_NO_CUPS=1 to skip this test.";
+}
+
+// A document name of its own, by which the cups-pdf output is found.
+QString JobTitle(const QString& what) {
+    return QStringLiteral("hk-test-%1-%2").arg(what).arg(QCoreApplication::applicationPid());
+}
+
+}  // namespace
+
+// A real job through the system's default printer. On the way CUPS turns the
+// job into PostScript and cups-pdf back into PDF, which keeps the drawing but
+// not the fonts' character maps, so the text is read from the same recorded
+// pages printed into a PDF file and the CUPS output must look the same page
+// by page.
+TEST(CodesPrintoutRun, PrintJobThroughCupsReachesThePdfPrinter) {
+    RequirePrinter();
+    if (IsSkipped() || HasFatalFailure()) return;
     QTemporaryDir dir;
     const QString twin = dir.filePath(QStringLiteral("twin.pdf"));
     CodesPrintout printout(nullptr);
     TReportSystem& rs = printout.ReportSystem1();
+    const QString title = JobTitle(QStringLiteral("codes"));
+    rs.SystemPrinter.Title = title.toStdString();
     int previews = 0;
     rs.OnPreviewShow = [&](TKxPreviewForm& form) {
         ++previews;
@@ -232,17 +272,9 @@ TEST(CodesPrintoutRun, PrintJobThroughCupsReachesThePdfPrinter) {
     ASSERT_EQ(previews, 1);
     ASSERT_EQ(rs.PrintJobCount(), 2);
 
-    // Wait for cups-pdf to write a new, complete file.
-    QString found;
-    QElapsedTimer clock;
-    clock.start();
-    while (found.isEmpty() && clock.elapsed() < 90000) {
-        for (const QString& f : pdfsNow())
-            if (!before.contains(f) && PdfPages(f) > 0) found = f;
-        if (found.isEmpty()) QThread::msleep(250);
-    }
-    ASSERT_FALSE(found.isEmpty()) << "no PDF appeared in " << folders.join(", ").toStdString()
-                                  << " within 90 s; is the cups-pdf queue the default?";
+    const QString found = WaitForCupsPdf(title);
+    ASSERT_FALSE(found.isEmpty()) << "no PDF named " << title.toStdString()
+                                  << "* within 90 s; is the cups-pdf queue the default?";
     EXPECT_EQ(PdfPages(found), 2);
     const QString text = PdfText(twin);
     EXPECT_EQ(text.split('\n').value(0).trimmed(), QStringLiteral("Space Race"));
@@ -261,4 +293,66 @@ TEST(CodesPrintoutRun, PrintJobThroughCupsReachesThePdfPrinter) {
         EXPECT_GT(InkShare(viaCups), 0.002) << "page " << page << " is blank";
     }
     QFile::remove(found);
+}
+
+namespace {
+
+// The column at which the word starts in the pdftotext -layout line that
+// holds it; -1 when no line does.
+int Column(const QStringList& lines, const QString& word) {
+    for (const QString& line : lines) {
+        const qsizetype at = line.indexOf(word);
+        if (at >= 0) return static_cast<int>(at);
+    }
+    return -1;
+}
+
+}  // namespace
+
+// A game's TAB table as the codes view holds it (each TAB expanded to the
+// next 8-column stop), printed through the default printer and into a PDF
+// file in both fonts. Every indented line starts at its indent, by the width
+// of its blanks, and no word is letter-spaced. The words and their columns are
+// read from the PDF file, which the CUPS print-out must look like.
+TEST(CodesPrintoutRun, IndentedTablesPrintIndented) {
+    RequirePrinter();
+    if (IsSkipped() || HasFatalFailure()) return;
+    const std::vector<std::string> lines = {
+        "Cheats:",      "        IDKFA", "        IDDQD   god mode",
+        "Level   Code", "1       XYZZY", "        PLUGH"};
+    for (const bool fixed : {true, false}) {
+        SCOPED_TRACE(fixed ? "Courier New 10" : "Arial 12");
+        QTemporaryDir dir;
+        const QString twin = dir.filePath(QStringLiteral("twin.pdf"));
+        CodesPrintout printout(nullptr);
+        TReportSystem& rs = printout.ReportSystem1();
+        const QString title = JobTitle(fixed ? QStringLiteral("fixed") : QStringLiteral("prop"));
+        rs.SystemPrinter.Title = title.toStdString();
+        rs.OnPreviewShow = [&](TKxPreviewForm& form) {
+            form.PrintClick();  // to the default printer
+            rs.OutputFileName = twin;
+            form.PrintClick();
+            form.accept();
+        };
+        printout.CoolBitmapButton9Click(0, "Doom (PC)", fixed ? "1" : "0", lines);
+
+        const QStringList text = PdfText(twin).split('\n');
+        const int margin = Column(text, QStringLiteral("Cheats:"));
+        const int indent = Column(text, QStringLiteral("IDKFA"));
+        EXPECT_GT(indent, margin);
+        EXPECT_EQ(Column(text, QStringLiteral("IDDQD")), indent);
+        EXPECT_EQ(Column(text, QStringLiteral("PLUGH")), indent);
+        EXPECT_GT(Column(text, QStringLiteral("god mode")), indent);
+        if (fixed) {  // the table's columns line up
+            EXPECT_EQ(Column(text, QStringLiteral("Code")), indent);
+            EXPECT_EQ(Column(text, QStringLiteral("XYZZY")), indent);
+        }
+
+        const QString viaCups = WaitForCupsPdf(title);
+        ASSERT_FALSE(viaCups.isEmpty()) << "no PDF named " << title.toStdString() << "*";
+        const QImage page = PdfPageImage(viaCups, 1, dir.path() + QStringLiteral("/cups"));
+        EXPECT_LT(DifferingShare(page, PdfPageImage(twin, 1, dir.path() + QStringLiteral("/twin"))),
+                  0.004);
+        QFile::remove(viaCups);
+    }
 }

@@ -257,9 +257,9 @@ TEST(ReportText, JustifiedSpreadingEndsExactlyAtTheRightEdge) {
         return d.x + d.text.size() * 10.0;
     };
     dev.drawn.clear();
-    r.PrintJustified("  aa  bb cc ", 1.0, 3.17);  // outer blanks do not count
+    r.PrintJustified("  aa  bb cc ", 1.0, 3.17);  // outer blanks take no share
     ASSERT_EQ(dev.drawn.size(), 3u);
-    EXPECT_DOUBLE_EQ(dev.drawn[0].x, 100);
+    EXPECT_DOUBLE_EQ(dev.drawn[0].x, 120);  // the leading ones indent
     EXPECT_NEAR(lastEnd(), 417, 0.5);
     // Two blanks before bb take twice the share of the one before cc.
     const double gap1 = dev.drawn[1].x - (dev.drawn[0].x + 20);
@@ -270,6 +270,12 @@ TEST(ReportText, JustifiedSpreadingEndsExactlyAtTheRightEdge) {
     r.PrintJustified("abc", 1.0, 2.0);  // no blanks: the characters spread
     ASSERT_EQ(dev.drawn.size(), 3u);
     EXPECT_NEAR(lastEnd(), 300, 0.5);
+
+    dev.drawn.clear();
+    r.PrintJustified("   abc", 1.0, 2.0);  // only leading blanks: one word at its indent
+    ASSERT_EQ(dev.drawn.size(), 1u);
+    EXPECT_EQ(dev.drawn[0].text, "abc");
+    EXPECT_DOUBLE_EQ(dev.drawn[0].x, 130);
 
     dev.drawn.clear();
     r.PrintJustified("x", 1.0, 2.0);

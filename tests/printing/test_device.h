@@ -8,8 +8,9 @@
 
 namespace hk::printing::testing {
 
-// A device with round numbers: every byte is half an em wide, the ascent is
-// 0.8 em and the descent 0.2 em; it remembers what it drew.
+// A device with round numbers: every byte is half an em wide (a blank in a
+// variable-pitch font only a quarter), the ascent is 0.8 em and the descent
+// 0.2 em; it remembers what it drew.
 class TestDevice : public ReportDevice {
   public:
     struct Drawn {
@@ -37,9 +38,15 @@ class TestDevice : public ReportDevice {
     }
     void SelectFont(int handle) override {
         em_ = requests[static_cast<size_t>(handle - 1)].emHeight;
+        narrowBlanks_ = requests[static_cast<size_t>(handle - 1)].pitch == fpVariable;
     }
     void DeleteFont(int) override { --live; }
-    double TextWidth(std::string_view text) override { return text.size() * em_ / 2; }
+    double TextWidth(std::string_view text) override {
+        double width = 0;
+        const double blank = blankEm > 0 ? blankEm * em_ : narrowBlanks_ ? em_ / 4 : em_ / 2;
+        for (char c : text) width += c == ' ' ? blank : em_ / 2;
+        return width;
+    }
     void DrawText(double x, double baseline, std::string_view text, std::uint32_t) override {
         drawn.push_back({x, baseline, std::string(text), em_});
     }
@@ -49,6 +56,7 @@ class TestDevice : public ReportDevice {
     std::string DriverName() const override { return "testdrv"; }
     std::string PortName() const override { return "LPT9:"; }
 
+    double blankEm = 0;  // when set, every blank is this many ems wide
     std::vector<DeviceFontRequest> requests;
     std::vector<Drawn> drawn;
     int live = 0;
@@ -59,6 +67,7 @@ class TestDevice : public ReportDevice {
     double dpi_;
     int w_, h_;
     double em_ = 10;
+    bool narrowBlanks_ = false;
 };
 
 // A4 at 254 dpi: ten pixels to the millimetre.
