@@ -21,9 +21,10 @@ bool TitleBarDrag::WindowMovable() const {
 }
 
 void TitleBarDrag::Press(Qt::MouseButton button, QPoint globalPos) {
-    // The first button owns the drag; the second press of a double click
-    // may be reported twice.
-    if (Active() || button == Qt::NoButton || !WindowMovable()) return;
+    // The first button held owns the drag. A press of that same button starts
+    // afresh: the second press of a double click may be reported twice, and a
+    // release lost to another window's grab must not leave a stale start.
+    if (button == Qt::NoButton || (Active() && button != button_) || !WindowMovable()) return;
     button_ = button;
     pressedAt_ = globalPos;
     windowAt_ = window_.pos();
