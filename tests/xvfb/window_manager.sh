@@ -26,11 +26,12 @@ mkdir -p "$out"
 rm -f "$out"/*.png
 tmp=$(mktemp -d)
 
-xvfb= openbox= viewer= win= passed=0
+xvfb='' openbox='' viewer='' win='' passed=0
 cleanup() {
-    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
-    [ -n "$openbox" ] && kill "$openbox" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    local pid
+    for pid in "$viewer" "$openbox" "$xvfb"; do
+        if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    done
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -71,7 +72,8 @@ else
     Xvfb -displayfd 3 "${xvfb_args[@]}" 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb=$!
     wait_until "Xvfb picks a display" grep -q '^[0-9]' "$tmp/display"
-    export DISPLAY=":$(head -1 "$tmp/display")"
+    DISPLAY=":$(head -1 "$tmp/display")"
+    export DISPLAY
 fi
 wait_until "Xvfb answers on $DISPLAY" xdpyinfo >/dev/null 2>&1
 read -r SW SH < <(xdotool getdisplaygeometry)
