@@ -11,6 +11,10 @@ export QT_QPA_PLATFORM=offscreen
 bash scripts/build.sh build-ci -DHK_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 900
 
+# --- The viewer on a real X11 desktop: Xvfb, openbox, xdotool, xclip. ---
+bash tests/xvfb/window_manager.sh build-ci/src/app/hintkeeper build-ci/window-manager-shots
+# --- end of the real-desktop check ---
+
 if [ "${HK_SKIP_SANITIZERS:-0}" != 1 ]; then
     bash scripts/build.sh build-asan -DHK_WERROR=ON -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF \
         -DCMAKE_BUILD_TYPE=Debug

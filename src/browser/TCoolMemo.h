@@ -12,6 +12,11 @@ namespace hk::browser {
 // the Windows-1251 bytes they were given (the print-out reads them back).
 // Keyboard selection is collapsed on every key press and release, and the
 // context menu is whatever menu the owner assigns.
+//
+// Copy protection: the text control underneath never holds a selection. What
+// the user selects with the mouse or the keyboard is only painted over the
+// text, so no copy command, X11 primary selection or drag can ever be handed
+// the text, whatever the platform publishes selections on.
 class TCoolMemo : public QPlainTextEdit {
     Q_OBJECT
   public:
@@ -30,6 +35,7 @@ class TCoolMemo : public QPlainTextEdit {
 
     // Collapses the selection to the caret, which stays where it is.
     void SetSelLength0();
+    // Length of what the view shows selected, in characters.
     int SelLength() const;
 
     void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
@@ -37,11 +43,21 @@ class TCoolMemo : public QPlainTextEdit {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
+    // Paints [anchor, caret) as selected and puts the caret at `caret`.
+    void ShowSelection(int anchor, int caret);
+
     std::vector<std::string> lines_;
     QMenu* popupMenu_ = nullptr;
+    int shownAnchor_ = 0;
+    int shownCaret_ = 0;
+    bool mouseSelecting_ = false;
 };
 
 }  // namespace hk::browser

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -29,6 +30,7 @@
 #include "window/artwork.h"
 #include "window/button_faces.h"
 #include "window/plain_controls.h"
+#include "window/title_bar_drag.h"
 
 namespace hk::window {
 
@@ -96,11 +98,12 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
         }
     };
 
-    // Title bar, window buttons, bottom bar.
+    // Title bar, window buttons, bottom bar. The title-bar panels' mouse events
+    // are read in eventFilter, with the pointer's screen position: positions
+    // local to a window that is moving under the pointer go stale.
+    titleBarDrag_ = std::make_unique<TitleBarDrag>(*this);
     for (auto* bar : {CoolPanel12, CoolPanel13, CoolPanel14}) {
-        bar->OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-            CoolPanel12MouseDown();
-        };
+        bar->installEventFilter(this);
         bar->OnDblClick = [this](QObject*) { CoolPanel14DblClick(); };
     }
     CoolBitmapButton1->OnClick = [this](QObject*) { browser_->CoolBitmapButton1Click(); };
@@ -229,6 +232,30 @@ bool TFormMain::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != CoolPanel12 && watched != CoolPanel13 && watched != CoolPanel14)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            const auto* m = static_cast<QMouseEvent*>(event);
+            CoolPanel12MouseDown(m->button(), m->globalPosition().toPoint());
+            break;
+        }
+        case QEvent::MouseMove: {
+            const auto* m = static_cast<QMouseEvent*>(event);
+            titleBarDrag_->Move(m->globalPosition().toPoint(), m->buttons());
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            titleBarDrag_->Release(static_cast<QMouseEvent*>(event)->button());
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TFormMain::RequestActivation() {
     // Run from the event loop rather than inside whatever reported the
     // activation; several reports before it runs make one run.
@@ -336,9 +363,9 @@ void TFormMain::CoolBitmapButton9Click() {
 #endif
 }
 
-void TFormMain::CoolPanel12MouseDown() {
-    // The platform moves the window itself and follows the mouse until release.
-    if (QWindow* w = windowHandle()) w->startSystemMove();
+void TFormMain::CoolPanel12MouseDown(Qt::MouseButton button, QPoint globalPos) {
+    // Any button: the window follows the pointer until that button is released.
+    titleBarDrag_->Press(button, globalPos);
 }
 
 void TFormMain::CoolPanel14DblClick() {

@@ -39,6 +39,7 @@ namespace hk::window {
 
 class TFormAbout;
 class TImage;
+class TitleBarDrag;
 class TPanel;
 class TSplitter;
 
@@ -83,7 +84,7 @@ class TFormMain : public QWidget {
     void CoolBitmapButton5Click();  // update
     void CoolBitmapButton8Click();  // About box
     void CoolBitmapButton9Click();  // print
-    void CoolPanel12MouseDown();
+    void CoolPanel12MouseDown(Qt::MouseButton button, QPoint globalPos);
     void CoolPanel14DblClick();
     void Splitter1Moved();
 
@@ -131,6 +132,7 @@ class TFormMain : public QWidget {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -149,6 +151,7 @@ class TFormMain : public QWidget {
     // Shared only so that the deleter is bound where the print-out is made.
     std::shared_ptr<hk::printing::CodesPrintout> printout_;
     TFormAbout* FormAbout_ = nullptr;
+    std::unique_ptr<TitleBarDrag> titleBarDrag_;
 
     bool shownOnce_ = false;
     bool activatedOnce_ = false;

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <map>
 
 #include "browser/TCoolMemo.h"
@@ -297,6 +300,59 @@ TEST_F(Browser, KeyboardSelectionInTheViewIsUndone) {
     memo->selectAll();
     EXPECT_GT(memo->SelLength(), 0);
     QTest::keyPress(memo, Qt::Key_Control);
+    EXPECT_EQ(memo->SelLength(), 0);
+}
+
+// Copy protection: whatever the user selects is shown, yet the text control
+// itself never holds a selection, so no copy, primary selection or drag can
+// be handed the text.
+TEST_F(Browser, SelectionIsOnlyShownAndNothingReachesTheClipboard) {
+    AddGame("A", "1", {"some text here", "second line"});
+    Start();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("left alone");
+    auto at = [this](int position) {
+        QTextCursor c(memo->document());
+        c.setPosition(position);
+        return memo->cursorRect(c).center();
+    };
+    auto shown = [this] {
+        const auto s = memo->extraSelections();
+        return s.isEmpty() ? QString() : s.front().cursor.selectedText();
+    };
+
+    QTest::mousePress(memo->viewport(), Qt::LeftButton, {}, at(0));
+    QTest::mouseMove(memo->viewport(), at(9));
+    QTest::mouseRelease(memo->viewport(), Qt::LeftButton, {}, at(9));
+    EXPECT_EQ(memo->SelLength(), 9);
+    EXPECT_EQ(shown(), "some text");
+    EXPECT_FALSE(memo->textCursor().hasSelection());
+    EXPECT_EQ(memo->textCursor().position(), 9);
+    // Shift+click extends from the same anchor.
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(14));
+    EXPECT_EQ(shown(), "some text here");
+
+    QTest::mouseDClick(memo->viewport(), Qt::LeftButton, {}, at(6));
+    EXPECT_EQ(shown(), "text");
+    EXPECT_FALSE(memo->textCursor().hasSelection());
+
+    // The keyboard's selection shows while the key is down, then collapses.
+    memo->setFocus();
+    QTest::keyPress(memo, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(shown(), " here");
+    EXPECT_FALSE(memo->textCursor().hasSelection());
+    QTest::keyRelease(memo, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(memo->SelLength(), 0);
+    EXPECT_EQ(memo->textCursor().position(), 14);
+    QTest::keyPress(memo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(memo->SelLength(), memo->document()->characterCount() - 1);
+    EXPECT_FALSE(memo->textCursor().hasSelection());
+    QTest::keyRelease(memo, Qt::Key_A, Qt::ControlModifier);
+
+    QTest::mouseDClick(memo->viewport(), Qt::LeftButton, {}, at(2));
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), "left alone");
     EXPECT_EQ(memo->SelLength(), 0);
 }
 

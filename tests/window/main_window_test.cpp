@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "browser/TCoolMemo.h"
 #include "browser/game_browser.h"
@@ -197,6 +198,61 @@ TEST_F(MainWindow, TitleBarDoubleClickAndMaximiseButtonToggle) {
     EXPECT_TRUE(form->isMaximized());
     form->CoolBitmapButton6->Click();
     EXPECT_FALSE(form->isMaximized());
+}
+
+// The title bar, driven through the window as the platform delivers the
+// pointer: positions in screen coordinates turned into the window's own.
+TEST_F(MainWindow, TitleBarDragFollowsAnyButtonUntilThatButtonIsReleased) {
+    QWindow* w = form->windowHandle();
+    ASSERT_NE(w, nullptr);
+    const QPoint onBar = form->CoolPanel14->mapTo(form.get(), QPoint(200, 12));
+    auto pointerAt = [w](QPoint global) { return global - w->geometry().topLeft(); };
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        SCOPED_TRACE(button);
+        const QPoint start = form->pos();
+        const QPoint press = w->mapToGlobal(onBar);
+        QTest::mousePress(w, button, {}, onBar);
+        QTest::mouseMove(w, pointerAt(press + QPoint(3, 2)));
+        EXPECT_EQ(form->pos(), start);  // within the drag distance
+        QTest::mouseMove(w, pointerAt(press + QPoint(120, 70)));
+        EXPECT_EQ(form->pos(), start + QPoint(120, 70));
+        QTest::mouseMove(w, pointerAt(press + QPoint(-40, 30)));
+        EXPECT_EQ(form->pos(), start + QPoint(-40, 30));
+        QTest::mouseRelease(w, button, {}, pointerAt(press + QPoint(-40, 30)));
+        QTest::mouseMove(w, pointerAt(press + QPoint(100, 30)));
+        EXPECT_EQ(form->pos(), start + QPoint(-40, 30));
+    }
+    // Only the button that started the move ends it.
+    const QPoint start = form->pos();
+    const QPoint press = w->mapToGlobal(onBar);
+    QTest::mousePress(w, Qt::LeftButton, {}, onBar);
+    QTest::mouseMove(w, pointerAt(press + QPoint(50, 0)));
+    QTest::mouseClick(w, Qt::RightButton, {}, pointerAt(press + QPoint(50, 0)));
+    QTest::mouseMove(w, pointerAt(press + QPoint(80, 10)));
+    EXPECT_EQ(form->pos(), start + QPoint(80, 10));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, pointerAt(press + QPoint(80, 10)));
+}
+
+TEST_F(MainWindow, TitleBarClickMovesNothingAndDoubleClickTogglesMaximisedOnce) {
+    QWindow* w = form->windowHandle();
+    ASSERT_NE(w, nullptr);
+    const QPoint onBar = form->CoolPanel14->mapTo(form.get(), QPoint(200, 12));
+    const QPoint start = form->pos();
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseClick(w, button, {}, onBar);
+    EXPECT_EQ(form->pos(), start);
+    EXPECT_FALSE(form->isMaximized());
+    QTest::mouseDClick(w, Qt::LeftButton, {}, onBar);
+    EXPECT_TRUE(form->isMaximized());
+    // A maximised window does not follow a drag.
+    const QPoint maximised = form->pos();
+    QTest::mousePress(w, Qt::LeftButton, {}, onBar);
+    QTest::mouseMove(w, onBar + QPoint(100, 100));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, onBar + QPoint(100, 100));
+    EXPECT_EQ(form->pos(), maximised);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, onBar);
+    EXPECT_FALSE(form->isMaximized());
+    EXPECT_EQ(form->pos(), start);
 }
 
 TEST_F(MainWindow, SplitterResizesListColumnWithinBoundsAndBottomBarFollows) {
