@@ -244,7 +244,7 @@ void TFormMain::FormActivate() {
     if (terminating_) return;
     // The reader allows one extraction at a time: an activation that arrives
     // while one runs (its event pump delivered it) waits until it has ended.
-    if (sessionDb_->Fetching()) {
+    if (sessionDb_->Extracting()) {
         activationDeferred_ = true;
         return;
     }

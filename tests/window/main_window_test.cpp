@@ -142,6 +142,36 @@ TEST_F(MainWindow, ActivationArrivingDuringAFetchWaitsUntilItEnds) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(MainWindow, ClickAndKeysFromInsideTheIndexLoadStartNoSecondExtraction) {
+    // On a re-activation the list and the buttons are live while the index
+    // loads, and the reader's progress events deliver what the user does.
+    int depth = 0, deepest = 0;
+    bool delivered = false;
+    form->Database().UnZip1().OnProgress = [&](int, int) {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (!delivered) {
+            delivered = true;
+            auto* list = form->CLB_Games;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(3)).center());
+            QTest::keyClick(list, Qt::Key_Up);
+            QTest::keyClick(list, Qt::Key_Return);
+            QTest::keyClick(form->Edit1, Qt::Key_Q);
+            QTest::mouseClick(form->CoolBitmapButton1, Qt::LeftButton, {}, QPoint(5, 5));
+        }
+        --depth;
+    };
+    form->FormActivate();
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_TRUE(errors.empty());
+    ASSERT_EQ(form->CLB_Games->count(), 4);
+    EXPECT_EQ(form->CLB_Games->item(3)->text(), "Wolfenstein 3D (PC)");
+    EXPECT_EQ(Header(), "Doom (PC)");
+    EXPECT_EQ(form->CoolMemo1->toPlainText(), "IDDQD   бессмертие\nIDKFA   всё оружие");
+}
+
 TEST_F(MainWindow, BothAboutCloseButtonsCloseIt) {
     QTimer::singleShot(50, about.get(), [this] { about->CoolBitmapButton7->Click(); });
     form->CoolBitmapButton8Click();
