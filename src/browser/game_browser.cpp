@@ -120,7 +120,8 @@ void GameBrowser::ApplyOnlineTest() {
     const auto& lines = memo->Lines();
     const std::string first = lines.empty() ? std::string() : lines.front();
     const size_t p = hk::database::OnlineMarkerPosition(first);
-    const int n = memo->DisplayLineCount();
+    // Only 0 and 1 can match, so two display lines tell as much as all of them.
+    const int n = memo->DisplayLineCount(2);
     // One line with the marker at an odd place, or nothing at all.
     if (static_cast<int>(p % 2) == n) {
         memo->hide();
