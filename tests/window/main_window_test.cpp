@@ -172,6 +172,32 @@ TEST_F(MainWindow, ClickAndKeysFromInsideTheIndexLoadStartNoSecondExtraction) {
     EXPECT_EQ(form->CoolMemo1->toPlainText(), "IDDQD   бессмертие\nIDKFA   всё оружие");
 }
 
+// The names of the controls Tab visits from `start` until it comes back.
+QStringList TabCycle(QWidget* window, QWidget* start) {
+    window->activateWindow();
+    EXPECT_TRUE(WaitFor([window] { return QApplication::activeWindow() == window; }));
+    start->setFocus(Qt::OtherFocusReason);
+    QStringList names;
+    for (QWidget* f = start; names.size() < 30;) {
+        QTest::keyClick(f, Qt::Key_Tab);
+        f = QApplication::focusWidget();
+        if (!f || f == start) break;
+        names << f->objectName();
+    }
+    return names;
+}
+
+TEST_F(MainWindow, TabFollowsTheLayoutOrderInBothWindows) {
+    EXPECT_EQ(
+        TabCycle(form.get(), form->CLB_Games),
+        QStringList({"CoolBitmapButton4", "CoolBitmapButton6", "CoolBitmapButton7",
+                     "CoolBitmapButton3", "CoolBitmapButton5", "CoolBitmapButton1",
+                     "CoolBitmapButton2", "CoolBitmapButton8", "CoolBitmapButton9", "Edit1"}));
+    about->show();
+    EXPECT_EQ(TabCycle(about.get(), about->CoolBitmapButton7), QStringList({"CoolBitmapButton3"}));
+    about->hide();
+}
+
 TEST_F(MainWindow, BothAboutCloseButtonsCloseIt) {
     QTimer::singleShot(50, about.get(), [this] { about->CoolBitmapButton7->Click(); });
     form->CoolBitmapButton8Click();
