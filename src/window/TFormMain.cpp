@@ -196,7 +196,9 @@ void TFormMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
-    if (const QScreen* screen = this->screen()) {
+    // Centred on the work area of the screen the program starts on, where the
+    // splash showed: the primary one, whatever screen Qt gave the window.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());

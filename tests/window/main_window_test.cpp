@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -196,6 +197,31 @@ TEST_F(MainWindow, TabFollowsTheLayoutOrderInBothWindows) {
     about->show();
     EXPECT_EQ(TabCycle(about.get(), about->CoolBitmapButton7), QStringList({"CoolBitmapButton3"}));
     about->hide();
+}
+
+// Run on a desktop whose primary screen, where the program starts, lies right
+// of and below another (see two_screens.json).
+TEST(StartScreen, SplashAndFirstShowCentreOnTheScreenTheProgramStartsOn) {
+    const QScreen* start = QGuiApplication::primaryScreen();
+    if (QGuiApplication::screens().size() < 2 || start->geometry().topLeft().isNull())
+        GTEST_SKIP() << "needs a primary screen away from the desktop's origin";
+    QTemporaryDir dir;
+    hk::testing::WriteTestDatabase(dir.filePath("hintkeeper.dat").toStdString(),
+                                   {{"Doom (PC)", "1", {"IDDQD"}}});
+    TFormMain form(dir.path().toStdString() + "/");
+    form.ShowErrorBox = [](const QString& m) { ADD_FAILURE() << m.toStdString(); };
+
+    form.abcSplash1->Show();
+    ASSERT_NE(form.abcSplash1->window(), nullptr);
+    const QRect screen = start->geometry();
+    EXPECT_EQ(form.abcSplash1->window()->geometry(),
+              QRect(screen.x() + (screen.width() - 322) / 2,
+                    screen.y() + (screen.height() - 202) / 2, 322, 202));
+
+    form.abcSplash1->Hide();  // the splash's hand-over shows the window
+    ASSERT_TRUE(WaitFor([&] { return form.isVisible(); }));
+    const QPoint off = form.geometry().center() - start->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 2) << off.x() << ", " << off.y();
 }
 
 TEST_F(MainWindow, BothAboutCloseButtonsCloseIt) {
