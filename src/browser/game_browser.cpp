@@ -79,10 +79,10 @@ void GameBrowser::ViewCodes() {
         if (fetched.raised) ok = false;
 
         if (fetched.memberCount == 1) {
-            std::vector<std::string> lines;
-            lines.reserve(fetched.lines.size());
-            for (const auto& line : fetched.lines) lines.push_back(hk::database::ExpandTabs(line));
-            c_.CoolMemo1->SetLines(std::move(lines));
+            // In place: a text of a mebi of lines is not copied for the few with a TAB.
+            for (auto& line : fetched.lines)
+                if (line.find('\t') != std::string::npos) line = hk::database::ExpandTabs(line);
+            c_.CoolMemo1->SetLines(std::move(fetched.lines));
             if (c_.setCodesHeader && static_cast<size_t>(k) < titles_.size())
                 c_.setCodesHeader(hk::toolkit::fromCp1251(titles_[k]));
         } else {
