@@ -7,9 +7,11 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <iterator>
 
+#include "browser/display_text.h"
 #include "toolkit/codepage.h"
 
 namespace hk::browser {
@@ -49,32 +51,29 @@ void TCoolMemo::SetLines(std::vector<std::string> linesCp1251) {
     lines_ = std::move(linesCp1251);
     // One document build for the whole text: appending line by line lays out
     // and repaints after each line, which is slow on long entries.
-    std::string joined;
-    size_t total = 0;
-    for (const auto& l : lines_) total += l.size() + 1;
-    joined.reserve(total);
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (i) joined += '\n';
-        joined += lines_[i];
-    }
-    setPlainText(hk::toolkit::fromCp1251(joined));
+    QString text = hk::toolkit::fromCp1251(DisplayText(lines_));
+    text.replace(QChar(kLineInParagraph), QChar::LineSeparator);
+    setPlainText(text);
     shownAnchor_ = shownCaret_ = 0;
     mouseSelecting_ = false;
     setExtraSelections({});
 }
 
-int TCoolMemo::DisplayLineCount() {
+int TCoolMemo::DisplayLineCount(int atMost) {
     if (lines_.empty()) return 0;
-    if (lineWrapMode() == QPlainTextEdit::NoWrap) return static_cast<int>(lines_.size());
+    const int lines = static_cast<int>(std::min<size_t>(lines_.size(), INT_MAX));
+    // Every line shows as one display line at least.
+    if (lines >= atMost) return atMost;
+    if (lineWrapMode() == QPlainTextEdit::NoWrap) return lines;
     int count = 0;
-    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
+    for (QTextBlock b = document()->firstBlock(); b.isValid() && count < atMost; b = b.next()) {
         // Asking for the block's rectangle lays the block out at the view's
         // current width if it has not been laid out yet.
         document()->documentLayout()->blockBoundingRect(b);
         const QTextLayout* layout = b.layout();
         count += (layout && layout->lineCount() > 0) ? layout->lineCount() : 1;
     }
-    return count;
+    return std::min(count, atMost);
 }
 
 void TCoolMemo::SetWordWrap(bool on) {

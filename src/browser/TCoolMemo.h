@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,16 @@ class TCoolMemo : public QPlainTextEdit {
   public:
     explicit TCoolMemo(QWidget* parent = nullptr);
 
-    // Replaces the whole text; each entry is one line.
+    // Replaces the whole text; each entry is one line. The view shows a line
+    // of more than a thousand characters on several display lines, so that
+    // no text, however long its lines, holds up the window; Lines() keeps it whole.
     void SetLines(std::vector<std::string> linesCp1251);
     const std::vector<std::string>& Lines() const { return lines_; }
 
     // Lines as the view shows them: with word wrap on, a long line that the
-    // view breaks counts as several.
-    int DisplayLineCount();
+    // view breaks counts as several. Counting stops at `atMost`, so a caller
+    // that only needs to know whether there are two need not lay out the rest.
+    int DisplayLineCount(int atMost = std::numeric_limits<int>::max());
 
     void SetWordWrap(bool on);
     bool WordWrap() const;

@@ -19,6 +19,10 @@ class CodesDatabase {
     virtual ~CodesDatabase() = default;
 
     virtual FetchResult FetchMember(const std::string& name) = 0;
+    // An extraction (a member fetch or the index load) is running. The reader
+    // pumps window events while it works and allows only one at a time, so
+    // nothing may start another then.
+    virtual bool Extracting() const = 0;
     virtual const std::vector<std::string>& MemberNames() const = 0;
     virtual const std::vector<std::string>& DisplayModes() const = 0;
     // The failure message for the archive's current state (Windows-1251).

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "browser/TCoolMemo.h"
+#include "browser/depth_span.h"
 #include "database/codes_text.h"
 #include "database/database_constants.h"
 #include "toolkit/codepage.h"
@@ -59,33 +60,39 @@ void GameBrowser::SetNavigationEnabled(bool enabled) {
 }
 
 void GameBrowser::ViewCodes() {
-    busy_ = true;
+    // The reader pumps window events while it extracts and runs one
+    // extraction at a time: a click, key or search delivered from inside one
+    // (a view's fetch or the activation's index load) must not start another.
+    if (Busy()) return;
     bool ok = true;
-    SetNavigationEnabled(false);
+    {
+        const DepthSpan viewing(viewing_);
+        SetNavigationEnabled(false);
 
-    const int k = ItemIndex();
-    const auto& names = database_.MemberNames();
-    FetchResult fetched;
-    // With no current game there is nothing to fetch; that is a database
-    // failure like any other, never a read outside the lists.
-    if (k >= 0 && static_cast<size_t>(k) < names.size()) fetched = database_.FetchMember(names[k]);
-    if (fetched.raised) ok = false;
+        const int k = ItemIndex();
+        const auto& names = database_.MemberNames();
+        FetchResult fetched;
+        // With no current game there is nothing to fetch; that is a database
+        // failure like any other, never a read outside the lists.
+        if (k >= 0 && static_cast<size_t>(k) < names.size())
+            fetched = database_.FetchMember(names[k]);
+        if (fetched.raised) ok = false;
 
-    if (fetched.memberCount == 1) {
-        std::vector<std::string> lines;
-        lines.reserve(fetched.lines.size());
-        for (const auto& line : fetched.lines) lines.push_back(hk::database::ExpandTabs(line));
-        c_.CoolMemo1->SetLines(std::move(lines));
-        if (c_.setCodesHeader && static_cast<size_t>(k) < titles_.size())
-            c_.setCodesHeader(hk::toolkit::fromCp1251(titles_[k]));
-    } else {
-        ok = false;
+        if (fetched.memberCount == 1) {
+            // In place: a text of a mebi of lines is not copied for the few with a TAB.
+            for (auto& line : fetched.lines)
+                if (line.find('\t') != std::string::npos) line = hk::database::ExpandTabs(line);
+            c_.CoolMemo1->SetLines(std::move(fetched.lines));
+            if (c_.setCodesHeader && static_cast<size_t>(k) < titles_.size())
+                c_.setCodesHeader(hk::toolkit::fromCp1251(titles_[k]));
+        } else {
+            ok = false;
+        }
+
+        ApplyDisplayMode(k);
+        SetNavigationEnabled(true);
+        ApplyOnlineTest();
     }
-
-    ApplyDisplayMode(k);
-    SetNavigationEnabled(true);
-    ApplyOnlineTest();
-    busy_ = false;
 
     if (!ok && OnDatabaseFailure) OnDatabaseFailure();
 }
@@ -113,7 +120,8 @@ void GameBrowser::ApplyOnlineTest() {
     const auto& lines = memo->Lines();
     const std::string first = lines.empty() ? std::string() : lines.front();
     const size_t p = hk::database::OnlineMarkerPosition(first);
-    const int n = memo->DisplayLineCount();
+    // Only 0 and 1 can match, so two display lines tell as much as all of them.
+    const int n = memo->DisplayLineCount(2);
     // One line with the marker at an odd place, or nothing at all.
     if (static_cast<int>(p % 2) == n) {
         memo->hide();
@@ -127,14 +135,17 @@ void GameBrowser::ApplyOnlineTest() {
 }
 
 void GameBrowser::CLB_GamesClick() {
-    if (!busy_) actionViewCodes_->trigger();
+    if (!Busy()) actionViewCodes_->trigger();
 }
 
 void GameBrowser::CLB_GamesKeyUp(int key) {
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !busy_) actionViewCodes_->trigger();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !Busy()) actionViewCodes_->trigger();
 }
 
+// The arrows are disabled while a view runs, but not during the index load:
+// there they do nothing rather than move the selection away from the view.
 void GameBrowser::CoolBitmapButton1Click() {
+    if (Busy()) return;
     const int k = ItemIndex();
     if (k < GameCount() - 1) {
         SetItemIndex(k + 1);
@@ -143,6 +154,7 @@ void GameBrowser::CoolBitmapButton1Click() {
 }
 
 void GameBrowser::CoolBitmapButton2Click() {
+    if (Busy()) return;
     const int k = ItemIndex();
     if (k > 0) {
         SetItemIndex(k - 1);
@@ -155,7 +167,7 @@ void GameBrowser::Edit1Change() {
     const auto found = search_.Change(text);
     if (!found) return;
     SetItemIndex(*found);
-    if (!busy_) actionViewCodes_->trigger();
+    if (!Busy()) actionViewCodes_->trigger();
 }
 
 bool GameBrowser::eventFilter(QObject* watched, QEvent* event) {

@@ -63,7 +63,9 @@ class GameBrowser : public QObject {
 
     void SetCheatPageBase(QString base) { cheatPageBase_ = std::move(base); }
 
-    bool Busy() const { return busy_; }
+    // A view is running, or the database is extracting (the activation's
+    // index load included): nothing may start a view then.
+    bool Busy() const { return viewing_ > 0 || database_.Extracting(); }
     IncrementalSearch& Search() { return search_; }
 
     // The view's fetch failed; the owner reports it and ends the program.
@@ -83,7 +85,7 @@ class GameBrowser : public QObject {
     std::vector<std::string> titles_;
     IncrementalSearch search_;
     QAction* actionViewCodes_;
-    bool busy_ = false;
+    int viewing_ = 0;  // ViewCodes runs in progress
 };
 
 }  // namespace hk::browser

@@ -24,15 +24,15 @@ class SessionDatabase : public CodesDatabase {
     // The index load, under the same guard as a member fetch.
     bool LoadIndex(std::vector<std::string>& titles);
 
-    bool Fetching() const { return fetching_; }
-    // Runs after every fetch or index load, once the extraction has ended.
+    bool Extracting() const override { return extractions_ > 0; }
+    // Runs after a fetch or index load, once no extraction runs any more.
     std::function<void()> OnFetchEnded;
 
     hk::database::DatabaseSession& Session() { return session_; }
 
   private:
     hk::database::DatabaseSession& session_;
-    bool fetching_ = false;
+    int extractions_ = 0;
 };
 
 }  // namespace hk::browser

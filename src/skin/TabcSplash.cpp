@@ -192,10 +192,10 @@ QStringList TabcSplash::arguments() const {
     return arguments_ ? *arguments_ : QCoreApplication::arguments();
 }
 
-QSize TabcSplash::screenSize() const {
-    if (screenSize_) return *screenSize_;
+QRect TabcSplash::screenGeometry() const {
+    if (screenGeometry_) return *screenGeometry_;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size() : QSize(1024, 768);
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
 int TabcSplash::screenDepth() const {
@@ -255,8 +255,11 @@ void TabcSplash::Show() {
 
     const int w = picture.width() + 2 * BevelWidth;
     const int h = picture.height() + 2 * BevelWidth;
-    const QSize screen = screenSize();
-    window->setGeometry((screen.width() - w) / 2, (screen.height() - h) / 2, w, h);
+    // A screen need not start at the desktop's origin: one beside or below
+    // another does not.
+    const QRect screen = screenGeometry();
+    window->setGeometry(screen.x() + (screen.width() - w) / 2,
+                        screen.y() + (screen.height() - h) / 2, w, h);
 
     if (ShowModal) {
         if (Duration == 0) window->closeTimer()->setInterval(5000);

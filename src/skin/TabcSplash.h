@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 #include <functional>
@@ -112,14 +113,17 @@ class TabcSplash : public QObject {
 
     // Start-up environment, injectable for tests; defaults come from the application.
     void setArguments(const QStringList& args) { arguments_ = args; }
-    void setScreenSize(QSize size) { screenSize_ = size; }
+    // The area the window centres on, origin included: by default the whole of
+    // the screen the program starts on, the primary one, where Qt opens windows.
+    void setScreenGeometry(QRect geometry) { screenGeometry_ = geometry; }
+    void setScreenSize(QSize size) { screenGeometry_ = QRect(QPoint(0, 0), size); }
     void setScreenDepth(int bitsPerPixel) { screenDepth_ = bitsPerPixel; }
     void setExecutablePath(const QString& path) { executablePath_ = path; }
     static bool hasNoSplashSwitch(const QStringList& args);  // looks at args 1 ... n
 
   private:
     QStringList arguments() const;
-    QSize screenSize() const;
+    QRect screenGeometry() const;
     int screenDepth() const;
     QString localBitmapPath() const;
     void windowHidden();
@@ -128,7 +132,7 @@ class TabcSplash : public QObject {
     QPointer<TabcsfSplash> window_;
     TabcFormFactory factory_;
     std::optional<QStringList> arguments_;
-    std::optional<QSize> screenSize_;
+    std::optional<QRect> screenGeometry_;
     std::optional<int> screenDepth_;
     std::optional<QString> executablePath_;
 };

@@ -9,6 +9,7 @@
 #include "window/button_faces.h"
 #include "window/layout_helpers.h"
 #include "window/plain_controls.h"
+#include "window/tab_order.h"
 
 namespace hk::window {
 
@@ -59,6 +60,15 @@ TFormAbout::TFormAbout(TFormMain& formMain)
     RzURLLabel1->setFontColor(toolkit::clHighlight);
     RzURLLabel1->setColor(kPaleGrey);
     RzURLLabel1->setAutoSize(false);
+
+    // Keyboard order: each control's place within its parent, as laid out.
+    // clang-format off
+    ApplyTabOrder(this, {
+        {CoolPanel1, 0}, {CoolPanel12, 0}, {CoolPanel13, 1}, {CoolBitmapButton7, 0},
+        {CoolPanel14, 2}, {CoolPanel2, 1}, {CoolPanel4, 0}, {CoolPanel15, 0}, {CoolPanel16, 1},
+        {CoolPanel20, 1}, {CoolPanel5, 2}, {CoolPanel6, 0}, {CoolBitmapButton3, 0}, {Panel1, 1},
+        {CoolPanel3, 2}, {CoolPanel17, 0}, {CoolPanel18, 1}, {CoolPanel19, 2}});
+    // clang-format on
 
     // normal, hover, pressed, mouse-up
     BindFaces(CoolBitmapButton7, I1, {22, 23, 24, 23});

@@ -199,7 +199,9 @@ void TFormMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
-    if (const QScreen* screen = this->screen()) {
+    // Centred on the work area of the screen the program starts on, where the
+    // splash showed: the primary one, whatever screen Qt gave the window.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
@@ -271,7 +273,7 @@ void TFormMain::FormActivate() {
     if (terminating_) return;
     // The reader allows one extraction at a time: an activation that arrives
     // while one runs (its event pump delivered it) waits until it has ended.
-    if (sessionDb_->Fetching()) {
+    if (sessionDb_->Extracting()) {
         activationDeferred_ = true;
         return;
     }

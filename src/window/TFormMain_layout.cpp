@@ -18,6 +18,7 @@
 #include "window/TFormMain.h"
 #include "window/layout_helpers.h"
 #include "window/plain_controls.h"
+#include "window/tab_order.h"
 
 namespace hk::window {
 
@@ -202,6 +203,26 @@ void TFormMain::CreateControls() {
     Timer1->setInterval(2200);
     AdTimer = new QTimer(this);
     AdTimer->setInterval(10000);
+
+    // Keyboard order: each control's place within its parent, as laid out.
+    // clang-format off
+    ApplyTabOrder(this, {
+        // Frame and title bar.
+        {Panel1, 0}, {Panel4, 2}, {Panel5, 0}, {CoolPanel15, 0}, {CoolPanel16, 1},
+        {CoolPanel20, 1}, {Panel6, 2}, {Panel2, 0}, {CoolPanel12, 0}, {CoolPanel13, 1},
+        {CoolBitmapButton4, 0}, {CoolBitmapButton6, 1}, {CoolBitmapButton7, 2}, {CoolPanel14, 2},
+        {Panel3, 1}, {CoolPanel17, 0}, {CoolPanel18, 1}, {CoolPanel19, 2},
+        // Banner strip.
+        {CoolPanel8, 0}, {CoolPanel9, 0}, {WebBrowser1, 0},
+        // Work area, left column, right column.
+        {CoolPanel1, 1}, {CoolPanel3, 0}, {CoolPanel4, 1}, {CoolPanel5, 2},
+        {CoolPanel7, 0}, {Edit1, 0}, {CLB_Games, 1}, {CoolPanel2, 2},
+        {CoolMemo1, 0}, {CoolPanel6, 1},
+        // Bottom bar.
+        {CoolBitmapButton3, 0}, {CoolBitmapButton5, 1}, {CoolPanel10, 2}, {CoolPanel11, 0},
+        {CoolBitmapButton1, 0}, {CoolBitmapButton2, 1}, {CoolPanel21, 3}, {CoolBitmapButton8, 4},
+        {CoolBitmapButton9, 5}});
+    // clang-format on
 }
 
 }  // namespace hk::window

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include "ads/site_addresses.h"
 #include "skin/TRxGIFAnimator.h"
 #include "skin/TRzURLLabel.h"
 #include "window/TFormAbout.h"
@@ -21,13 +22,18 @@ void BasicAdPanel::ResetBannerSlot(TFormMain& form) {
 }
 
 void BasicAdPanel::AssignLinkAddresses(TFormMain& form) {
-    const QString site = "http://" + VendorHost();
-    form.RzURLLabel_UpdateHintkeeper->setURL(site + "/hintkeeper/");
-    form.RzURLLabel_MerrowGames->setURL(site + "/merrow/?cat=casualpcgames&act=newgames");
-    form.RzURLLabel_FlashGames->setURL(site + "/merrow/?cat=onlinegames");
-    form.RzURLLabel_WallpapersGirls->setURL(site + "/");
-    form.RzURLLabel_HintkeeperSite->setURL(site + "/");
-    if (form.FormAbout()) form.FormAbout()->RzURLLabel1->setURL(site + "/reklama.phtml");
+    // The same addresses as the real panel's, the partner site's included.
+    const hk::ads::SiteAddresses sites;
+    form.RzURLLabel_UpdateHintkeeper->setURL(sites.UpdateHintkeeper());
+    form.RzURLLabel_MerrowGames->setURL(sites.MerrowGames());
+    form.RzURLLabel_FlashGames->setURL(sites.FlashGames());
+    form.RzURLLabel_WallpapersGirls->setURL(sites.WallpapersGirls());
+    form.RzURLLabel_HintkeeperSite->setURL(sites.HintkeeperSite());
+    if (form.FormAbout()) form.FormAbout()->RzURLLabel1->setURL(sites.OrderAdvertising());
+}
+
+QString BasicAdPanel::VendorHost() const {
+    return QLatin1String(hk::ads::kVendorHost);
 }
 
 BasicAdPanel::~BasicAdPanel() {

@@ -39,7 +39,7 @@ class BasicAdPanel : public AdPanel {
     void ResetBannerSlot(TFormMain& form) override;
     void AssignLinkAddresses(TFormMain& form) override;
     void StartRotation(TFormMain& form) override;
-    QString VendorHost() const override { return QStringLiteral("www.hintkeeper.ru"); }
+    QString VendorHost() const override;
 
     // One turn of the slot: AdTimer's tick.
     void Rotate(TFormMain& form);

@@ -117,4 +117,22 @@ TEST_F(WindowAds, ButtonsBannersAndLinksOpenTheirPages) {
     EXPECT_EQ(catcher.urls, expected);
 }
 
+TEST(FallbackAds, BannersOpenTheSamePagesAsWithTheRealPanel) {
+    QTemporaryDir dir;
+    hk::testing::WriteTestDatabase(dir.filePath("hintkeeper.dat").toStdString(),
+                                   {{"Doom (PC)", "1", {"IDDQD"}}});
+    hk::window::TFormMain form(dir.path().toStdString() + "/");  // keeps its own panel
+    form.show();
+    form.FormActivate();
+    LinkCatcher catcher;
+    for (auto* gif : form.RxGIFAnimator) {
+        gif->show();
+        QTest::mouseClick(gif, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+    const hk::ads::SiteAddresses sites;
+    EXPECT_EQ(catcher.urls,
+              QStringList({sites.FlashGames(), sites.WallpapersGirls(), sites.MerrowGames(),
+                           sites.FlashGames(), sites.FlashGames()}));
+}
+
 #include "main_window_ads_test.moc"

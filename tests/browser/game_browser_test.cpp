@@ -42,6 +42,7 @@ class FakeDatabase : public hk::browser::CodesDatabase {
     const std::vector<std::string>& MemberNames() const override { return names; }
     const std::vector<std::string>& DisplayModes() const override { return modes; }
     std::string ErrorMessage() const override { return "damaged"; }
+    bool Extracting() const override { return false; }
 };
 
 class Browser : public ::testing::Test {

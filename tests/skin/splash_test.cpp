@@ -52,6 +52,13 @@ TEST(Splash, CentredOnTheScreenWithTheBevelAround) {
     EXPECT_TRUE(r.splash.window()->closeTimer()->isActive());
     EXPECT_EQ(r.splash.window()->closeTimer()->interval(), 2000);
     EXPECT_TRUE(r.splash.window()->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // A screen right of and below another: its origin counts.
+    Rig beside;
+    beside.splash.setScreenGeometry({1280, 100, 1024, 768});
+    beside.splash.Show();
+    ASSERT_NE(beside.splash.window(), nullptr);
+    EXPECT_EQ(beside.splash.window()->geometry(), QRect(1631, 383, 322, 202));
 }
 
 TEST(Splash, NoSplashSwitchInAnyCaseAnywhereKeepsItAway) {

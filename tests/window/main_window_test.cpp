@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -141,6 +142,73 @@ TEST_F(MainWindow, ActivationArrivingDuringAFetchWaitsUntilItEnds) {
     EXPECT_EQ(form->CLB_Games->currentRow(), 0);
     EXPECT_EQ(Header(), "Doom (PC)");
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainWindow, ClickAndKeysFromInsideTheIndexLoadStartNoSecondExtraction) {
+    // On a re-activation the list and the buttons are live while the index
+    // loads, and the reader's progress events deliver what the user does.
+    int depth = 0, deepest = 0;
+    bool delivered = false;
+    form->Database().UnZip1().OnProgress = [&](int, int) {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (!delivered) {
+            delivered = true;
+            auto* list = form->CLB_Games;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(3)).center());
+            QTest::keyClick(list, Qt::Key_Up);
+            QTest::keyClick(list, Qt::Key_Return);
+            QTest::keyClick(form->Edit1, Qt::Key_Q);
+            QTest::mouseClick(form->CoolBitmapButton1, Qt::LeftButton, {}, QPoint(5, 5));
+        }
+        --depth;
+    };
+    form->FormActivate();
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(form->CLB_Games->count(), 4);
+    EXPECT_EQ(Header(), "Doom (PC)");
+}
+
+// The names of the controls Tab visits from `start` until it comes back.
+QStringList TabCycle(QWidget* window, QWidget* start) {
+    window->activateWindow();
+    EXPECT_TRUE(WaitFor([window] { return QApplication::activeWindow() == window; }));
+    start->setFocus(Qt::OtherFocusReason);
+    QStringList names;
+    for (QWidget* f = start; names.size() < 30;) {
+        QTest::keyClick(f, Qt::Key_Tab);
+        f = QApplication::focusWidget();
+        if (!f || f == start) break;
+        names << f->objectName();
+    }
+    return names;
+}
+
+TEST_F(MainWindow, TabFollowsTheLayoutOrderInBothWindows) {
+    EXPECT_EQ(
+        TabCycle(form.get(), form->CLB_Games),
+        QStringList({"CoolBitmapButton4", "CoolBitmapButton6", "CoolBitmapButton7",
+                     "CoolBitmapButton3", "CoolBitmapButton5", "CoolBitmapButton1",
+                     "CoolBitmapButton2", "CoolBitmapButton8", "CoolBitmapButton9", "Edit1"}));
+    about->show();
+    EXPECT_EQ(TabCycle(about.get(), about->CoolBitmapButton7), QStringList({"CoolBitmapButton3"}));
+    about->hide();
+}
+
+// Run on a desktop whose primary screen, where the program starts, lies right
+// of and below another (see two_screens.json).
+class StartScreen : public MainWindow {};
+
+TEST_F(StartScreen, SplashAndFirstShowCentreOnTheScreenTheProgramStartsOn) {
+    const QScreen* start = QGuiApplication::primaryScreen();
+    if (start->geometry().topLeft().isNull()) GTEST_SKIP() << "needs the two-screen desktop";
+    EXPECT_EQ(form->geometry().center(), start->availableGeometry().center());
+    form->abcSplash1->Show();
+    ASSERT_NE(form->abcSplash1->window(), nullptr);
+    EXPECT_EQ(form->abcSplash1->window()->geometry().center(), start->geometry().center());
 }
 
 TEST_F(MainWindow, BothAboutCloseButtonsCloseIt) {
