@@ -420,6 +420,86 @@ TEST(HandMadeArchives, CancelFromProgressStopsTheRun) {
     EXPECT_EQ(codes, std::vector<int>{25449});  // its CRC failure carries "User canceled"
 }
 
+TEST(HandMadeArchives, EmptyPasswordOpensNothing) {
+    ScratchDir dir;
+    auto encrypted = [](const std::string& name, const std::string& password) {
+        RawMember m = storedMember(name, "secret text");
+        m.flags = 1;
+        m.data = encryptTraditional(m.data, password, static_cast<uint8_t>(m.crc >> 24));
+        m.uncompressedSize = 11;
+        return m;
+    };
+    writeFile(dir / "a.zip", buildZip({encrypted("empty.txt", ""), encrypted("pw.txt", "pw")}));
+    TUnZip zip;
+    zip.SetArchiveFile((dir / "a.zip").string());
+    Extracted opened = extract(zip, "pw.txt", {"pw"});
+    ASSERT_EQ(opened.count, 1);
+    EXPECT_EQ(opened.member(0), "secret text");
+    // Its own password is the one thing that would open it.
+    EXPECT_EQ(extract(zip, "empty.txt", {""}).count, 0);
+    EXPECT_EQ(extract(zip, "empty.txt", {"", "pw"}).count, 0);
+    zip.OnGetPassword = [](const std::string&, std::string& password, bool&) { password.clear(); };
+    EXPECT_EQ(extract(zip, "empty.txt", {}).count, 0);
+}
+
+TEST(HandMadeArchives, ActivateAndDeactivateBracketEveryOpenedRun) {
+    ScratchDir dir;
+    RawMember damaged = storedMember("b.txt", "b");
+    damaged.method = 8;  // not a deflate stream
+    writeFile(dir / "a.zip", buildZip({storedMember("a.txt", "a"), damaged}));
+    TUnZip zip;
+    std::vector<std::string> events;
+    zip.OnActivate = [&] { events.push_back("activate"); };
+    zip.OnDeactivate = [&] { events.push_back("deactivate"); };
+    zip.OnBegin = [&](const std::string&, int, bool&) { events.push_back("begin"); };
+    zip.OnEnd = [&](const std::string&, bool) { events.push_back("end"); };
+    zip.SetArchiveFile((dir / "a.zip").string());
+    EXPECT_EQ(extract(zip, "*.*").count, 2);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"activate", "begin", "end", "begin", "end", "deactivate"}));
+    events.clear();
+    EXPECT_EQ(extract(zip, "none.txt").count, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"activate", "deactivate"}));
+    // A run that fails before the archive is opened opens nothing to close.
+    events.clear();
+    zip.SetArchiveFile((dir / "missing.zip").string());
+    EXPECT_THROW(extract(zip, "*.*"), E_RAISE);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST(HandMadeArchives, LegacyMembersReportProgressAsTheyGo) {
+    ScratchDir dir;
+    // Reduced with every follower set empty: each byte is sent as it is.
+    const size_t size = 200000;
+    std::string text;
+    for (size_t i = 0; i < size; ++i) text += static_cast<char>('a' + i % 26);
+    RawMember reduced;
+    reduced.name = "r.txt";
+    reduced.method = 2;
+    reduced.data.assign(192, 0);
+    reduced.data.insert(reduced.data.end(), text.begin(), text.end());
+    reduced.uncompressedSize = static_cast<uint32_t>(size);
+    reduced.crc = referenceCrc(bytesOf(text));
+    writeFile(dir / "a.zip", buildZip({reduced, storedMember("b.txt", "b")}));
+    TUnZip zip;
+    zip.SetArchiveFile((dir / "a.zip").string());
+    std::vector<int> byFile;
+    zip.OnProgress = [&](int file, int) { byFile.push_back(file); };
+    Extracted e = extract(zip, "r.txt");
+    ASSERT_EQ(e.count, 1);
+    EXPECT_EQ(e.member(0), text);
+    // At least one event for every 32 KiB written, before the member's end.
+    EXPECT_GE(std::count_if(byFile.begin(), byFile.end(), [](int p) { return p < 100; }),
+              static_cast<long>(size / 32768));
+    EXPECT_TRUE(std::is_sorted(byFile.begin(), byFile.end()));
+
+    // Canceled from the first event, the member stops there and the run ends.
+    zip.OnProgress = [&](int, int) { zip.SetCancel(true); };
+    Extracted canceled = extract(zip, "*.*");
+    EXPECT_EQ(canceled.count, 1);
+    EXPECT_LT(canceled.stream.Size(), 2 * 32768u);
+}
+
 TEST(DirectoryListing, ListsEveryEntryWhateverTheComment) {
     ScratchDir dir;
     RawMember m = storedMember("a/b.txt", "hello");
