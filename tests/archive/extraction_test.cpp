@@ -1,5 +1,7 @@
 // Extraction to memory end to end: archives made by other programs, by
 // Info-ZIP zip and 7-Zip in the test run, and by hand where no tool would.
+#include <zlib.h>
+
 #include <algorithm>
 #include <map>
 
@@ -467,31 +469,45 @@ TEST(HandMadeArchives, ActivateAndDeactivateBracketEveryOpenedRun) {
     EXPECT_TRUE(events.empty());
 }
 
-TEST(HandMadeArchives, LegacyMembersReportProgressAsTheyGo) {
+TEST(HandMadeArchives, EveryMethodReportsProgressAsItGoes) {
     ScratchDir dir;
-    // Reduced with every follower set empty: each byte is sent as it is.
     const size_t size = 200000;
     std::string text;
-    for (size_t i = 0; i < size; ++i) text += static_cast<char>('a' + i % 26);
-    RawMember reduced;
-    reduced.name = "r.txt";
+    for (size_t i = 0; i < size; ++i) text += static_cast<char>('a' + (i * 7919 % 26));
+    // Reduced with every follower set empty: each byte is sent as it is.
+    RawMember reduced = storedMember("r.txt", text);
     reduced.method = 2;
-    reduced.data.assign(192, 0);
-    reduced.data.insert(reduced.data.end(), text.begin(), text.end());
-    reduced.uncompressedSize = static_cast<uint32_t>(size);
-    reduced.crc = referenceCrc(bytesOf(text));
-    writeFile(dir / "a.zip", buildZip({reduced, storedMember("b.txt", "b")}));
+    reduced.data.insert(reduced.data.begin(), 192, 0);
+    // Deflated by zlib, as one raw stream.
+    RawMember deflated = storedMember("d.txt", text);
+    deflated.method = 8;
+    uLongf packed = compressBound(static_cast<uLong>(size)) + 64;
+    deflated.data.assign(packed, 0);
+    z_stream z{};
+    ASSERT_EQ(deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    z.next_in = reinterpret_cast<Bytef*>(text.data());
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = deflated.data.data();
+    z.avail_out = static_cast<uInt>(packed);
+    ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    deflated.data.resize(z.total_out);
+    deflateEnd(&z);
+    writeFile(dir / "a.zip", buildZip({reduced, deflated, storedMember("s.txt", text)}));
+
     TUnZip zip;
     zip.SetArchiveFile((dir / "a.zip").string());
-    std::vector<int> byFile;
-    zip.OnProgress = [&](int file, int) { byFile.push_back(file); };
-    Extracted e = extract(zip, "r.txt");
-    ASSERT_EQ(e.count, 1);
-    EXPECT_EQ(e.member(0), text);
-    // At least one event for every 32 KiB written, before the member's end.
-    EXPECT_GE(std::count_if(byFile.begin(), byFile.end(), [](int p) { return p < 100; }),
-              static_cast<long>(size / 32768));
-    EXPECT_TRUE(std::is_sorted(byFile.begin(), byFile.end()));
+    for (const char* name : {"r.txt", "d.txt", "s.txt"}) {
+        SCOPED_TRACE(name);
+        std::vector<int> byFile;
+        zip.OnProgress = [&](int file, int) { byFile.push_back(file); };
+        Extracted e = extract(zip, name);
+        ASSERT_EQ(e.count, 1);
+        EXPECT_EQ(e.member(0), text);
+        // At least one event for every 32 KiB written, before the member's end.
+        EXPECT_GE(std::count_if(byFile.begin(), byFile.end(), [](int p) { return p < 100; }),
+                  static_cast<long>(size / 32768));
+        EXPECT_TRUE(std::is_sorted(byFile.begin(), byFile.end()));
+    }
 
     // Canceled from the first event, the member stops there and the run ends.
     zip.OnProgress = [&](int, int) { zip.SetCancel(true); };
