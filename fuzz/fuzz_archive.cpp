@@ -1,6 +1,7 @@
 // The archive reader end to end on a whole archive file: every member, then
 // one fixed name, without a password, with the right one and after a wrong
-// one; last with every event assigned and the password typed in.
+// one; last with every event assigned, the password typed in and the end
+// record sought behind a comment.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ void extract(const std::string& path, const std::string& spec,
         unzip.OnBegin = [](const std::string&, int, bool& go) { go = true; };
         unzip.OnEnd = [](const std::string&, bool) {};
         unzip.OnError = [](const std::string&, const std::string&, const std::string&, int) {};
+        unzip.OnProgress = [](int, int) {};
+        unzip.SetZipCmntBufSize(2000);
     }
     unzip.SetArchiveFile(path);
     unzip.FileSpec() = {spec};

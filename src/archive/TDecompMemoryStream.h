@@ -21,6 +21,10 @@ class TDecompMemoryStream {
   public:
     void Reset();
     void AddMemberInfo(const MemberInfoRecord& record);
+    // Room for `more` bytes past the end, without writing them. Never less
+    // than double the present room, so members added one after another move
+    // the bytes once per doubling, not once per member.
+    void Reserve(size_t more);
     int32_t MemberCount() const { return static_cast<int32_t>(records_.size()); }
     const MemberInfoRecord& MemberInfo(int32_t index) const;
 

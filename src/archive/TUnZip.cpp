@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <span>
 #include <string_view>
 
 #include "archive/crc32.h"
@@ -49,6 +51,11 @@ struct TUnZip::LocalHeader {
         return l;
     }
     bool encrypted() const { return flags & 1; }
+    bool hasDataDescriptor() const { return flags & 8; }
+    // ZIP64 writers leave 0xFFFFFFFF here and keep the sizes in an extra field.
+    bool zip64Sizes() const {
+        return compressedSize == 0xFFFFFFFF || uncompressedSize == 0xFFFFFFFF;
+    }
 };
 
 namespace {
@@ -59,8 +66,19 @@ constexpr uint8_t kLocalFound = 16;
 constexpr uint32_t kFolderAttribute = 0x10;
 constexpr uint32_t kVolumeAttribute = 0x08;
 constexpr size_t kScanBlock = 32768;
-constexpr size_t kStoredChunk = 256 * 1024;
+constexpr size_t kHeadBytes = 32767;
+// Stored members are copied in the chunks that progress is reported by.
+constexpr size_t kStoredChunk = 32768;
+// The directory is read in blocks this large, small enough to stay in cache.
+constexpr size_t kDirectoryBlock = 65536;
 constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
+// Room the output keeps past a member's declared size, so that a decoder
+// writing a little ahead of its last byte does not move the whole stream.
+constexpr size_t kOutputSlack = 65536;
+// The largest expansion of a deflate stream: a reservation, not a limit.
+constexpr uint64_t kDeflateRatio = 1032;
+// Buffers larger than this are given back after the member that needed them.
+constexpr size_t kKeptBuffer = size_t{16} << 20;
 
 // Offsets and sizes in the format are 32-bit; larger files are not archives we read.
 constexpr uint64_t kLargestArchive = (uint64_t{1} << 31) - 1;
@@ -143,19 +161,19 @@ void TUnZip::detectType() {
     fileSize_ = static_cast<uint32_t>(file.size());
     if (fileSize_ <= 19) return;
 
-    std::vector<uint8_t> head(std::min<size_t>(fileSize_, 32767));
-    head.resize(file.readAt(0, head.data(), head.size()));
-    if (head.size() >= 2 && head[0] == 'M' && head[1] == 'Z') {
+    uint8_t* head = directory_.prepare(kHeadBytes);
+    const size_t headSize = file.readAt(0, head, std::min<size_t>(fileSize_, kHeadBytes));
+    if (headSize >= 2 && head[0] == 'M' && head[1] == 'Z') {
         // Self-extracting programs are not examined.
         arcType_ = TArcType::atUnknown;
         return;
     }
     size_t zeros = 0;
-    while (zeros < head.size() && head[zeros] == 0) ++zeros;
+    while (zeros < headSize && head[zeros] == 0) ++zeros;
     bool zip = false;
     bool marked = false;
-    if (zeros + 4 <= head.size()) {
-        const uint32_t lead = le32(head.data() + zeros);
+    if (zeros + 4 <= headSize) {
+        const uint32_t lead = le32(head + zeros);
         if ((lead & 0xFFFF) == 0x4B50) {
             marked = true;
             const uint32_t high = lead >> 16;
@@ -163,7 +181,14 @@ void TUnZip::detectType() {
         }
     }
 
-    const uint32_t found = searchEndRecord(file);
+    const EndSearch found = searchEndRecord(file);
+    if (found.zip64) {
+        // The classic directory fields are placeholders: a ZIP64 archive,
+        // whose offsets and sizes this reader does not follow.
+        arcType_ = TArcType::atUnsupported;
+        endFlags_ = 0;
+        return;
+    }
     if (!zip) {
         // Nothing at the start says ZIP; an end record with a valid first
         // local header behind it still does.
@@ -175,7 +200,7 @@ void TUnZip::detectType() {
             return;
         }
     }
-    startOffset_ = found;
+    startOffset_ = found.start;
     if (!(endFlags_ & kLocalFound) && startOffset_ == 0) {
         startOffset_ = static_cast<uint32_t>(zeros);
         endFlags_ |= kLocalFound;
@@ -188,7 +213,7 @@ void TUnZip::detectType() {
     }
 }
 
-uint32_t TUnZip::searchEndRecord(const ReadOnlyFile& file) {
+TUnZip::EndSearch TUnZip::searchEndRecord(const ReadOnlyFile& file) {
     endFlags_ = 0;
     size_t tail = static_cast<size_t>(zipCmntBufSize_) + 23;
     if (fileSize_ < tail) {
@@ -197,20 +222,21 @@ uint32_t TUnZip::searchEndRecord(const ReadOnlyFile& file) {
         else
             tail = fileSize_ <= 32768 ? fileSize_ - 1 : 32768;
     }
-    if (tail >= fileSize_) return 0;
+    // Positions 1 to tail - 22 are tested: a tail of 22 bytes or less has none.
+    if (tail >= fileSize_ || tail <= kEndRecordSize) return {};
 
-    std::vector<uint8_t> block(tail);
-    if (file.readAt(fileSize_ - tail, block.data(), tail) != tail) return 0;
+    uint8_t* block = directory_.prepare(tail);
+    if (file.readAt(fileSize_ - tail, block, tail) != tail) return {};
     size_t hit = 0;
     for (size_t pos = tail - kEndRecordSize; pos >= 1; --pos) {
-        if (le32(block.data() + pos) == kEndSignature) {
+        if (le32(block + pos) == kEndSignature) {
             hit = pos;
             break;
         }
     }
-    if (hit == 0) return 0;
+    if (hit == 0) return {};
 
-    std::copy_n(block.data() + hit, kEndRecordSize, endRecord_.begin());
+    std::copy_n(block + hit, kEndRecordSize, endRecord_.begin());
     endFlags_ = kEndFound;
     const uint32_t directory = le32(endRecord_.data() + 16);
     uint8_t central[kCentralHeaderSize];
@@ -221,23 +247,43 @@ uint32_t TUnZip::searchEndRecord(const ReadOnlyFile& file) {
         if (file.readAt(le32(central + 42), local, sizeof local) == sizeof local &&
             le32(local) == kLocalSignature)
             endFlags_ |= kLocalFound;
-        return directory;
+        return {directory, false};
+    }
+    if (isZip64WithoutClassicDirectory(file, fileSize_ - tail + hit)) {
+        endFlags_ = 0;
+        return {0, true};
     }
 
     // The directory is not where the end record says: look for the first
     // local header near the start instead.
-    std::vector<uint8_t> scan(kScanBlock);
+    uint8_t* scan = directory_.prepare(kScanBlock);
     for (uint64_t blockStart = 0, n = 0; n < 4; ++n, blockStart += kScanBlock) {
-        const size_t got = file.readAt(blockStart, scan.data(), kScanBlock);
+        const size_t got = file.readAt(blockStart, scan, kScanBlock);
         for (size_t pos = 0; pos + 4 <= got; ++pos) {
-            if (le32(scan.data() + pos) == kLocalSignature) {
+            if (le32(scan + pos) == kLocalSignature) {
                 endFlags_ = kLocalFound;
-                return static_cast<uint32_t>(blockStart + pos);
+                return {static_cast<uint32_t>(blockStart + pos), false};
             }
         }
         if (got < kScanBlock) break;
     }
-    return 0;
+    return {};
+}
+
+// A ZIP64 archive keeps a locator right before the classic end record,
+// pointing at its own end record.
+bool TUnZip::isZip64WithoutClassicDirectory(const ReadOnlyFile& file, uint64_t endRecordAt) const {
+    constexpr size_t kZip64EndSize = 56;
+    if (endRecordAt < kZip64EndSize + kZip64LocatorSize) return false;
+    uint8_t locator[kZip64LocatorSize];
+    if (file.readAt(endRecordAt - kZip64LocatorSize, locator, sizeof locator) != sizeof locator ||
+        le32(locator) != kZip64LocatorSignature)
+        return false;
+    const uint64_t zip64End = le64(locator + 8);
+    if (zip64End > endRecordAt - kZip64LocatorSize - kZip64EndSize) return false;
+    uint8_t record[4];
+    return file.readAt(zip64End, record, sizeof record) == sizeof record &&
+           le32(record) == kZip64EndSignature;
 }
 
 // ---------------------------------------------------------------------------
@@ -297,12 +343,14 @@ void TUnZip::extractRun() {
         for (char& c : p.upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
         patterns_.push_back(std::move(p));
     }
+    plainPatterns_ =
+        std::all_of(patterns_.begin(), patterns_.end(), [](const Pattern& p) { return p.plain; });
     try {
         std::vector<HeaderEntry> entries;
         if (endFlags_ == kLocalFound)
             walkLocalHeaders(file, entries);
         else
-            walkCentral(file, entries);
+            walkCentral(file, endRecord_, entries);
         for (const HeaderEntry& entry : entries) {
             if (cancel_) break;
             extractEntry(file, entry);
@@ -328,13 +376,22 @@ void TUnZip::walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>
         got = file.readAt(offset, h, sizeof h);
     }
     uint8_t name[255];
+    bool searchedEnd = false;
     // Every step moves forward by at least one header, so the walk ends.
     while (got == sizeof h && le32(h) == kLocalSignature && !cancel_) {
         const LocalHeader l = LocalHeader::parse(h);
+        if ((l.hasDataDescriptor() || l.zip64Sizes()) && !searchedEnd) {
+            // The next header is not where this one's sizes say (a data
+            // descriptor follows the data, or the sizes are placeholders).
+            // Info-ZIP writes a descriptor after every encrypted member, so
+            // an archive with a comment would end here: the directory,
+            // found behind a comment of any length, lists them all.
+            searchedEnd = true;
+            if (walkFromCommentedEnd(file, entries)) return;
+        }
         const size_t nameBytes = std::min<size_t>(l.nameLength, sizeof name);
         const size_t nameGot = file.readAt(offset + kLocalHeaderSize, name, nameBytes);
-        const std::string converted = convertName(name, nameGot);
-        if (!converted.empty() && matches(converted)) {
+        if (listable(name, nameGot)) {
             HeaderEntry e;
             e.selector = (l.flags & 0x40) ? 1 : 0;
             e.offset = static_cast<uint32_t>(offset);
@@ -348,30 +405,45 @@ void TUnZip::walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>
     }
 }
 
-void TUnZip::walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries) {
-    const uint64_t directory = le32(endRecord_.data() + 16);
+bool TUnZip::walkFromCommentedEnd(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries) {
+    const size_t tail = static_cast<size_t>(std::min<uint64_t>(fileSize_, kLongestEndSearch));
+    uint8_t* block = directory_.prepare(tail);
+    if (file.readAt(fileSize_ - tail, block, tail) != tail) return false;
+    const std::optional<size_t> at = findEndRecord(std::span<const uint8_t>(block, tail));
+    if (!at) return false;
+    std::array<uint8_t, kEndRecordSize> endRecord;
+    std::copy_n(block + *at, kEndRecordSize, endRecord.begin());
+    uint8_t central[kCentralHeaderSize];
+    if (file.readAt(le32(endRecord.data() + 16), central, sizeof central) != sizeof central ||
+        le32(central) != kCentralSignature)
+        return false;
+    entries.clear();
+    newestDate_ = 0;
+    totalBytes_ = 0;
+    walkCentral(file, endRecord, entries);
+    return true;
+}
+
+void TUnZip::walkCentral(const ReadOnlyFile& file, const std::array<uint8_t, 22>& endRecord,
+                         std::vector<HeaderEntry>& entries) {
+    const uint64_t directory = le32(endRecord.data() + 16);
     if (directory >= fileSize_) return;
-    // Read the directory in one block, sized by the end record when it is
-    // plausible; a header beyond the block pulls in a fresh one.
-    const uint64_t declared = le32(endRecord_.data() + 12);
+    // The directory is read block by block; a header that runs past the
+    // block pulls in a fresh one starting at that header.
     uint64_t blockStart = directory;
-    auto load = [&](uint64_t at, size_t need) {
-        // A lying size in the end record must not pull a whole large file in.
-        const uint64_t want = std::max<uint64_t>(
-            std::min<uint64_t>(std::max<uint64_t>(declared + kCentralHeaderSize, 65536), 16 << 20),
-            need);
-        const size_t size = static_cast<size_t>(std::min<uint64_t>(want, fileSize_ - at));
-        directory_.resize(size);
-        directory_.resize(file.readAt(at, directory_.data(), size));
-        blockStart = at;
-    };
+    size_t blockSize = 0;
+    const uint8_t* block = nullptr;
     auto have = [&](uint64_t at, size_t need) {
-        if (at >= blockStart && at + need <= blockStart + directory_.size()) return true;
+        if (at >= blockStart && at + need <= blockStart + blockSize) return true;
         if (at + need > fileSize_) return false;
-        load(at, need);
-        return at + need <= blockStart + directory_.size();
+        const size_t want = static_cast<size_t>(
+            std::min<uint64_t>(std::max(kDirectoryBlock, need), fileSize_ - at));
+        uint8_t* data = directory_.prepare(want);
+        blockSize = file.readAt(at, data, want);
+        blockStart = at;
+        block = data;
+        return need <= blockSize;
     };
-    load(directory, kCentralHeaderSize);
 
     uint64_t offset = directory;
     bool first = true;
@@ -379,7 +451,7 @@ void TUnZip::walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& ent
     // Headers follow one another forward within the file, so the walk cannot
     // loop and visits at most file size / 46 entries.
     while (!cancel_ && have(offset, kCentralHeaderSize)) {
-        const uint8_t* h = directory_.data() + (offset - blockStart);
+        const uint8_t* h = block + (offset - blockStart);
         if (le32(h) != kCentralSignature) break;
         const uint16_t flags = le16(h + 8);
         if (first) {
@@ -401,9 +473,7 @@ void TUnZip::walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& ent
         const uint32_t date = le32(h + 12);
         const size_t nameBytes = std::min<size_t>(nameLength, 255);
         if (!have(offset + kCentralHeaderSize, nameBytes)) break;
-        h = directory_.data() + (offset - blockStart);
-        const std::string name = convertName(h + kCentralHeaderSize, nameBytes);
-        if (!name.empty() && matches(name)) {
+        if (listable(block + (offset + kCentralHeaderSize - blockStart), nameBytes)) {
             uint8_t local[kLocalHeaderSize];
             if (file.readAt(e.offset, local, sizeof local) == sizeof local &&
                 le32(local) == kLocalSignature) {
@@ -435,17 +505,25 @@ void TUnZip::extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry) {
             !passwordTrial(file, header, dataOffset, target))
             passwordFailed_ = true;
         if (entry.attributes & (kFolderAttribute | kVolumeAttribute)) return;
+        // Only the ordinary central walk vouches for sizes the local header
+        // leaves to a data descriptor.
+        const bool directorySizes = entry.fromCentral && entry.selector == 0;
         if (entry.fromCentral) {
             // Streaming writers leave zeros (data descriptor) or 0xFFFFFFFF
             // (sizes unknown yet) in the local header where the directory
             // holds the real checksum and sizes.
-            if (header.flags & 8) header.crc = entry.centralCrc;
+            if (header.hasDataDescriptor()) header.crc = entry.centralCrc;
             if (header.uncompressedSize == kUnknownSize ||
-                (header.uncompressedSize == 0 && (header.flags & 8)))
+                (header.uncompressedSize == 0 && header.hasDataDescriptor()))
                 header.uncompressedSize = entry.centralUncompressed;
             if (header.compressedSize == kUnknownSize && entry.centralCompressed != 0)
                 header.compressedSize = entry.centralCompressed;
         }
+        // Without its sizes a member's data cannot be told from what follows
+        // it: copying "up to the size" would deliver the rest of the archive.
+        const bool located =
+            !header.zip64Sizes() &&
+            (directorySizes || !header.hasDataDescriptor() || header.compressedSize != 0);
 
         bool extract = true;
         if (OverwriteMode == TOverwriteMode::omOverwrite && OnBegin)
@@ -463,14 +541,14 @@ void TUnZip::extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry) {
             doneBytes_ += header.uncompressedSize;
             return;
         }
-        decodeMember(file, header, dataOffset, name, target);
+        decodeMember(file, header, dataOffset, located, name, target);
     } catch (...) {
         // A member's failure never ends the run; its record and bytes stay.
     }
 }
 
 void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
-                          const std::string& name, const std::string& target) {
+                          bool located, const std::string& name, const std::string& target) {
     std::vector<uint8_t>& bytes = stream_->Bytes();
     const size_t before = bytes.size();
     MemberInfoRecord record{};
@@ -488,26 +566,10 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
     ErrorCode failure{};
     bool failed = false;
     try {
-        if (header.method == 0) {
-            // Stored data is copied by its uncompressed size, in chunks so
-            // that progress (and the event pump behind it) keeps running.
-            uint64_t left = std::min<uint64_t>(header.uncompressedSize, available);
-            const bool tooLarge = left > ceiling;
-            if (tooLarge) left = ceiling;
-            uint64_t done = 0;
-            while (left > 0 && !cancel_) {
-                const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kStoredChunk));
-                const size_t at = bytes.size();
-                bytes.resize(at + chunk);
-                const size_t got = file.readAt(start + done, bytes.data() + at, chunk);
-                bytes.resize(at + got);
-                if (encrypted) decryptBuffer(bytes.data() + at, got);
-                done += got;
-                left -= got;
-                progress(done, header.uncompressedSize);
-                if (got < chunk) break;
-            }
-            if (tooLarge) throw DecodeError(ErrorCode::BadBlock);
+        if (!located) {
+            throw DecodeError(ErrorCode::BadBlock);
+        } else if (header.method == 0) {
+            copyStored(file, header, start, available, ceiling);
         } else if (header.method == 8 || (header.method >= 1 && header.method <= 6)) {
             // The member's data in one read, decrypted in place.
             uint64_t size = header.compressedSize;
@@ -515,21 +577,29 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
             // No method needs more than twice the ceiling in input to reach
             // the ceiling in output; a lying size reads no further.
             size = std::min({size, available, uint64_t{2} * kMemberCeiling});
-            compressed_.resize(static_cast<size_t>(size));
-            compressed_.resize(file.readAt(start, compressed_.data(), compressed_.size()));
-            if (encrypted) decryptBuffer(compressed_.data(), compressed_.size());
-            const std::span<const uint8_t> input(compressed_);
+            uint8_t* data = compressed_.prepare(static_cast<size_t>(size));
+            const size_t got = file.readAt(start, data, static_cast<size_t>(size));
+            if (encrypted) decryptBuffer(data, got);
+            const std::span<const uint8_t> input(data, got);
+            // Room for the declared size up front, so an honest member is
+            // written once into one block; a lying size only costs address
+            // space, since untouched pages take no memory.
+            const uint64_t plausible = got * kDeflateRatio + 1024;
+            stream_->Reserve(static_cast<size_t>(std::min<uint64_t>(
+                                 {header.uncompressedSize, ceiling, plausible})) +
+                             kOutputSlack);
+            auto report = [&](size_t produced) {
+                progress(produced, header.uncompressedSize);
+                return cancel_;
+            };
             if (header.method == 8) {
-                inflater_->inflate(
-                    input, bytes, header.uncompressedSize,
-                    [&](size_t produced) {
-                        progress(produced, header.uncompressedSize);
-                        return cancel_;
-                    },
-                    ceiling);
+                // The inflater grows its output when the write position meets
+                // the end of its reservation, even at the member's last byte;
+                // a hint one past the declared size keeps that from happening.
+                const size_t hint = std::min<size_t>(size_t{header.uncompressedSize} + 1, ceiling);
+                inflater_->inflate(input, bytes, hint, report, ceiling);
             } else {
-                MemberOutput out(bytes, ceiling);
-                out.expect(header.uncompressedSize);
+                MemberOutput out(bytes, ceiling, report);
                 if (header.method == 1)
                     Unshrink(input, out);
                 else if (header.method == 6)
@@ -544,23 +614,46 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
     } catch (const DecodeError& e) {
         failed = true;
         failure = e.code();
+    } catch (const DecodingStopped&) {
+        // Canceled from a progress event: the member ends where it is.
     } catch (const std::bad_alloc&) {
         failed = true;
         failure = ErrorCode::OutOfMemory;
     }
-    if (compressed_.capacity() > (size_t{16} << 20)) {
-        compressed_.clear();
-        compressed_.shrink_to_fit();
-    }
+    compressed_.trim(kKeptBuffer);
     doneBytes_ += header.uncompressedSize;
 
     const uint32_t crc = crc32Update(0xFFFFFFFFu, bytes.data() + before, bytes.size() - before);
-    const bool pass = header.crc == crc || header.crc == ~crc;
+    const bool pass = located && (header.crc == crc || header.crc == ~crc);
     if (OnEnd)
         OnEnd(name, pass);
     else if (!pass)
         reportError(target, "", ErrorCode::CrcFailed);
     if (failed) raiseError(target, failure);  // dropped by the caller's guard
+}
+
+// Stored data is copied by its uncompressed size, chunk by chunk, so that
+// progress (and the event pump behind it) keeps running.
+void TUnZip::copyStored(const ReadOnlyFile& file, const LocalHeader& header, uint64_t start,
+                        uint64_t available, size_t ceiling) {
+    std::vector<uint8_t>& bytes = stream_->Bytes();
+    uint64_t left = std::min<uint64_t>(header.uncompressedSize, available);
+    const bool tooLarge = left > ceiling;
+    if (tooLarge) left = ceiling;
+    stream_->Reserve(static_cast<size_t>(left));
+    uint8_t* chunk = compressed_.prepare(kStoredChunk);
+    uint64_t done = 0;
+    while (left > 0 && !cancel_) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(left, kStoredChunk));
+        const size_t got = file.readAt(start + done, chunk, want);
+        if (header.encrypted()) decryptBuffer(chunk, got);
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        done += got;
+        left -= got;
+        progress(done, header.uncompressedSize);
+        if (got < want) break;
+    }
+    if (tooLarge) throw DecodeError(ErrorCode::BadBlock);
 }
 
 // ---------------------------------------------------------------------------
@@ -631,6 +724,37 @@ void TUnZip::decryptBuffer(uint8_t* data, size_t size) {
 
 // ---------------------------------------------------------------------------
 // Names
+
+// Whether a walk lists the entry of this stored name. Folder entries never
+// are: their empty file part would match every pattern. The walks ask this of
+// every entry and most names fail on their length alone, so plain patterns
+// are compared with the stored bytes without making a name first.
+bool TUnZip::listable(const uint8_t* bytes, size_t length) const {
+    length = std::min<size_t>(length, 255);
+    size_t end = 0;
+    size_t fileStart = 0;
+    bool wild = false;
+    for (; end < length && bytes[end] != 0; ++end) {
+        const uint8_t c = bytes[end];
+        if (c == '/' || c == '\\') fileStart = end + 1;
+        wild |= c == '*' || c == '?';
+    }
+    if (fileStart == end) return false;  // an empty name, or a folder
+    if (wild || !plainPatterns_) return matches(convertName(bytes, end));
+    const size_t fileLength = end - fileStart;
+    for (const Pattern& pattern : patterns_) {
+        if (pattern.upper.size() != fileLength) continue;
+        size_t i = 0;
+        for (; i < fileLength; ++i) {
+            uint8_t c = bytes[fileStart + i];
+            if (TranslateOemChar) c = oemToAnsi(c);
+            if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
+            if (c != static_cast<uint8_t>(pattern.upper[i])) break;
+        }
+        if (i == fileLength) return true;
+    }
+    return false;
+}
 
 std::string TUnZip::convertName(const uint8_t* bytes, size_t length) const {
     length = std::min<size_t>(length, 255);

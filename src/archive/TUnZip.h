@@ -11,6 +11,7 @@
 
 #include "archive/TDecompMemoryStream.h"
 #include "archive/errors.h"
+#include "archive/scratch_buffer.h"
 
 namespace hk::archive {
 
@@ -136,19 +137,29 @@ class TUnZip {
     struct LocalHeader;
 
     void detectType();
-    uint32_t searchEndRecord(const ReadOnlyFile& file);
+    struct EndSearch {
+        uint32_t start = 0;  // where the listing starts
+        bool zip64 = false;  // a ZIP64 archive whose classic directory fields are placeholders
+    };
+    EndSearch searchEndRecord(const ReadOnlyFile& file);
     bool raiseError(const std::string& filename, ErrorCode code);
     void reportError(const std::string& filename, const std::string& detail, ErrorCode code);
     void extractRun();
+    bool isZip64WithoutClassicDirectory(const ReadOnlyFile& file, uint64_t endRecordAt) const;
     void walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
-    void walkCentral(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
+    bool walkFromCommentedEnd(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
+    void walkCentral(const ReadOnlyFile& file, const std::array<uint8_t, 22>& endRecord,
+                     std::vector<HeaderEntry>& entries);
     void extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry);
     void decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
-                      const std::string& name, const std::string& target);
+                      bool located, const std::string& name, const std::string& target);
+    void copyStored(const ReadOnlyFile& file, const LocalHeader& header, uint64_t start,
+                    uint64_t available, size_t ceiling);
     bool passwordTrial(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
                        const std::string& target);
     bool checkPassword(const std::string& password, const LocalHeader& header);
     void decryptBuffer(uint8_t* data, size_t size);
+    bool listable(const uint8_t* storedName, size_t length) const;
     bool matches(const std::string& name) const;
     std::string convertName(const uint8_t* bytes, size_t length) const;
     std::string targetName(const std::string& memberName) const;
@@ -165,6 +176,7 @@ class TUnZip {
         bool plain = false;  // no wildcard and no folder
     };
     std::vector<Pattern> patterns_;  // FileSpec as matched during a run
+    bool plainPatterns_ = false;     // every pattern a file name without wildcards
     int zipCmntBufSize_ = 0;
 
     // Left by detection for the runs.
@@ -187,8 +199,8 @@ class TUnZip {
     size_t encryptionHeaderSize_ = 0;
 
     // Buffers reused from member to member and run to run.
-    std::vector<uint8_t> directory_;
-    std::vector<uint8_t> compressed_;
+    ScratchBuffer directory_;
+    ScratchBuffer compressed_;
     std::unique_ptr<Inflater> inflater_;
 };
 

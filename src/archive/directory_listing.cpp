@@ -13,21 +13,13 @@ std::vector<ListedMember> ListCentralDirectory(const std::string& path) {
     const uint64_t size = file.size();
     if (size < kEndRecordSize) throw std::runtime_error("not a ZIP archive: " + path);
 
-    // The end record sits before a comment of at most 65,535 bytes.
-    const size_t tail = static_cast<size_t>(std::min<uint64_t>(size, 65535 + kEndRecordSize));
+    const size_t tail = static_cast<size_t>(std::min<uint64_t>(size, kLongestEndSearch));
     std::vector<uint8_t> block(tail);
     if (file.readAt(size - tail, block.data(), tail) != tail)
         throw std::runtime_error("cannot read " + path);
-    const uint8_t* end = nullptr;
-    for (size_t pos = tail - kEndRecordSize + 1; pos-- > 0;) {
-        const uint8_t* p = block.data() + pos;
-        // The comment length must reach exactly to the end of the file.
-        if (le32(p) == kEndSignature && pos + kEndRecordSize + le16(p + 20) == tail) {
-            end = p;
-            break;
-        }
-    }
-    if (!end) throw std::runtime_error("no central directory in " + path);
+    const std::optional<size_t> at = findEndRecord(block);
+    if (!at) throw std::runtime_error("no central directory in " + path);
+    const uint8_t* end = block.data() + *at;
 
     const uint64_t offset = le32(end + 16);
     const uint64_t length = le32(end + 12);

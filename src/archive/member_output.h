@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "archive/errors.h"
@@ -14,21 +15,27 @@ namespace hk::archive {
 // memory. Reaching it ends the member as damaged data.
 inline constexpr size_t kMemberCeiling = size_t{256} << 20;
 
+// Thrown by MemberOutput when its progress callback asks to stop (the run was
+// canceled); the member then ends with what it has, like input that ran out.
+struct DecodingStopped {};
+
 // The decoded bytes of one member, kept whole in memory. Because everything a
 // member produced stays here, it doubles as the decoders' sliding window:
 // copyBack reads from the bytes already written. Distances that reach before
 // the member's first byte read zeros, as a fresh window would hold.
+//
+// Bytes are only ever appended, never zero-filled first; the vector's own
+// growth doubles its room, so each byte is moved at most once per doubling.
 class MemberOutput {
-public:
-    explicit MemberOutput(std::vector<uint8_t>& sink, size_t ceiling = kMemberCeiling)
-        : sink_(sink), start_(sink.size()), ceiling_(ceiling) {}
+  public:
+    // Called with the member's size so far after every 32 KiB of output;
+    // returning true stops decoding (DecodingStopped).
+    using Progress = std::function<bool(size_t produced)>;
+    static constexpr size_t kProgressStep = 32768;
 
-    // A hint from the header; capped so a lying header cannot make us reserve gigabytes.
-    void expect(size_t bytes) {
-        const size_t capped = bytes < ceiling_ ? bytes : ceiling_;
-        if (capped > size_t{64} << 20) return;
-        sink_.reserve(start_ + capped);
-    }
+    explicit MemberOutput(std::vector<uint8_t>& sink, size_t ceiling = kMemberCeiling,
+                          Progress progress = {})
+        : sink_(sink), start_(sink.size()), ceiling_(ceiling), progress_(std::move(progress)) {}
 
     size_t size() const { return sink_.size() - start_; }
     bool full() const { return size() >= ceiling_; }
@@ -36,11 +43,13 @@ public:
     void put(uint8_t byte) {
         ensureRoom(1);
         sink_.push_back(byte);
+        written();
     }
 
     void append(const uint8_t* bytes, size_t count) {
         ensureRoom(count);
         sink_.insert(sink_.end(), bytes, bytes + count);
+        written();
     }
 
     // Copies `length` bytes starting `distance` bytes back; overlapping copies
@@ -57,14 +66,11 @@ public:
         } else {
             from -= distance;
         }
-        const size_t to = sink_.size();
-        sink_.resize(to + length);
-        uint8_t* data = sink_.data();
-        if (from + length <= to) {
-            std::memcpy(data + to, data + from, length);
-        } else {
-            for (size_t i = 0; i < length; ++i) data[to + i] = data[from + i];
-        }
+        // With the room made first, appending cannot move the bytes being read.
+        if (sink_.capacity() - sink_.size() < length)
+            sink_.reserve(std::max(sink_.size() + length, sink_.capacity() * 2));
+        for (size_t i = 0; i < length; ++i) sink_.push_back(sink_[from + i]);
+        written();
     }
 
     // The byte `distance` back from the end (0 before the member's first byte).
@@ -72,14 +78,22 @@ public:
         return distance > size() ? 0 : sink_[sink_.size() - distance];
     }
 
-private:
+  private:
     void ensureRoom(size_t count) {
         if (count > ceiling_ - std::min(size(), ceiling_)) throw DecodeError(ErrorCode::BadBlock);
+    }
+
+    void written() {
+        if (size() < nextProgress_) return;
+        nextProgress_ = (size() / kProgressStep + 1) * kProgressStep;
+        if (progress_ && progress_(size())) throw DecodingStopped{};
     }
 
     std::vector<uint8_t>& sink_;
     size_t start_;
     size_t ceiling_;
+    Progress progress_;
+    size_t nextProgress_ = kProgressStep;
 };
 
 }  // namespace hk::archive

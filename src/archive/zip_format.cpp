@@ -41,6 +41,16 @@ size_t ReadOnlyFile::readAt(uint64_t offset, void* buffer, size_t count) const {
     return done;
 }
 
+std::optional<size_t> findEndRecord(std::span<const uint8_t> tail) {
+    if (tail.size() < kEndRecordSize) return std::nullopt;
+    for (size_t pos = tail.size() - kEndRecordSize + 1; pos-- > 0;) {
+        const uint8_t* p = tail.data() + pos;
+        if (le32(p) == kEndSignature && pos + kEndRecordSize + le16(p + 20) == tail.size())
+            return pos;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // Code page 866 bytes 0x80-0xFF in code page 1251. The box-drawing block has
@@ -63,10 +73,11 @@ constexpr unsigned char kOemToAnsi[128] = {
 }  // namespace
 
 void oemToAnsi(std::string& text) {
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) c = static_cast<char>(kOemToAnsi[byte - 0x80]);
-    }
+    for (char& c : text) c = static_cast<char>(oemToAnsi(static_cast<uint8_t>(c)));
+}
+
+uint8_t oemToAnsi(uint8_t byte) {
+    return byte >= 0x80 ? kOemToAnsi[byte - 0x80] : byte;
 }
 
 }  // namespace hk::archive

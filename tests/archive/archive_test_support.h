@@ -127,6 +127,7 @@ struct RawMember {
     uint32_t uncompressedSize = 0;
     uint32_t externalAttributes = 0;
     bool zeroLocalSizes = false;  // as a streaming writer leaves them
+    bool zip64Sizes = false;      // 0xFFFFFFFF in both headers, the sizes in no extra field
 };
 
 inline RawMember storedMember(const std::string& name, const std::string& text) {
@@ -152,8 +153,10 @@ inline std::vector<uint8_t> buildZip(const std::vector<RawMember>& members,
         put16(out, m.time);
         put16(out, 0x5A21);
         put32(out, m.zeroLocalSizes ? 0 : m.crc);
-        put32(out, m.zeroLocalSizes ? 0 : static_cast<uint32_t>(m.data.size()));
-        put32(out, m.zeroLocalSizes ? 0 : m.uncompressedSize);
+        put32(out, m.zip64Sizes       ? 0xFFFFFFFF
+                   : m.zeroLocalSizes ? 0
+                                      : static_cast<uint32_t>(m.data.size()));
+        put32(out, m.zip64Sizes ? 0xFFFFFFFF : m.zeroLocalSizes ? 0 : m.uncompressedSize);
         put16(out, static_cast<uint32_t>(m.name.size()));
         put16(out, 0);
         out.insert(out.end(), m.name.begin(), m.name.end());
@@ -172,8 +175,8 @@ inline std::vector<uint8_t> buildZip(const std::vector<RawMember>& members,
         put16(central, m.time);
         put16(central, 0x5A21);
         put32(central, m.crc);
-        put32(central, static_cast<uint32_t>(m.data.size()));
-        put32(central, m.uncompressedSize);
+        put32(central, m.zip64Sizes ? 0xFFFFFFFF : static_cast<uint32_t>(m.data.size()));
+        put32(central, m.zip64Sizes ? 0xFFFFFFFF : m.uncompressedSize);
         put16(central, static_cast<uint32_t>(m.name.size()));
         put16(central, 0);
         put16(central, 0);
@@ -195,6 +198,34 @@ inline std::vector<uint8_t> buildZip(const std::vector<RawMember>& members,
     put16(out, static_cast<uint32_t>(comment.size()));
     out.insert(out.end(), comment.begin(), comment.end());
     return out;
+}
+
+// Traditional PKWARE encryption of `plain` under `password`, with the
+// 12-byte header in front whose last byte is `check`.
+inline std::vector<uint8_t> encryptTraditional(const std::vector<uint8_t>& plain,
+                                               const std::string& password, uint8_t check) {
+    auto crcByte = [](uint32_t crc, uint8_t b) {
+        crc ^= b;
+        for (int i = 0; i < 8; ++i) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        return crc;
+    };
+    uint32_t k0 = 0x12345678, k1 = 0x23456789, k2 = 0x34567890;
+    auto update = [&](uint8_t b) {
+        k0 = crcByte(k0, b);
+        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1;
+        k2 = crcByte(k2, static_cast<uint8_t>(k1 >> 24));
+    };
+    for (char c : password) update(static_cast<uint8_t>(c));
+    std::vector<uint8_t> header(11, 0x5A);
+    header.push_back(check);
+    header.insert(header.end(), plain.begin(), plain.end());
+    for (uint8_t& b : header) {
+        const uint32_t t = (k2 & 0xFFFF) | 2;
+        const uint8_t p = b;
+        b = static_cast<uint8_t>(p ^ ((t * (t ^ 1)) >> 8));
+        update(p);
+    }
+    return header;
 }
 
 }  // namespace hk::archive::test

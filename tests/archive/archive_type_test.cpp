@@ -162,5 +162,79 @@ TEST(ArchiveType, ExtensionDoesNotMatterButJarIsNamed) {
     EXPECT_EQ(extract(zip, "b.txt").count, 1);
 }
 
+TEST(ArchiveType, ShortFilesWithACommentBufferAreNotArchives) {
+    ScratchDir dir;
+    // The search window then covers the whole file but its first byte: too
+    // short to hold an end record after it.
+    for (size_t size = 20; size <= 23; ++size) {
+        SCOPED_TRACE(size);
+        std::vector<uint8_t> bytes = {'P', 'K', 5, 6};
+        bytes.resize(size, 0);
+        const Detected d = detect(dir, bytes, 2000);
+        EXPECT_EQ(d.flags, 16);
+        TUnZip zip;
+        zip.SetZipCmntBufSize(2000);
+        zip.SetArchiveFile((dir / "a.dat").string());
+        EXPECT_EQ(extract(zip, "*.*").count, 0);
+    }
+}
+
+// The archive with a ZIP64 end record and its locator in front of the
+// classic one, whose directory offset is `classicOffset`.
+std::vector<uint8_t> withZip64End(uint32_t classicOffset) {
+    std::vector<uint8_t> zip = smallArchive();
+    const uint32_t directory = directoryOffset(zip, 0);
+    std::vector<uint8_t> end(zip.end() - 22, zip.end());
+    zip.resize(zip.size() - 22);
+    const auto zip64End = static_cast<uint32_t>(zip.size());
+    put32(zip, 0x06064B50);
+    put32(zip, 44);  // the record's size past this field
+    put32(zip, 0);
+    put16(zip, 45);
+    put16(zip, 45);
+    put32(zip, 0);
+    put32(zip, 0);
+    for (int i = 0; i < 2; ++i) {  // entries on this disk, in all
+        put32(zip, 2);
+        put32(zip, 0);
+    }
+    put32(zip, zip64End - directory);  // directory size
+    put32(zip, 0);
+    put32(zip, directory);
+    put32(zip, 0);
+    put32(zip, 0x07064B50);  // the locator
+    put32(zip, 0);
+    put32(zip, zip64End);
+    put32(zip, 0);
+    put32(zip, 1);
+    for (int i = 0; i < 4; ++i) end[16 + i] = static_cast<uint8_t>(classicOffset >> (8 * i));
+    zip.insert(zip.end(), end.begin(), end.end());
+    return zip;
+}
+
+TEST(ArchiveType, Zip64ArchivesAreReadOnlyThroughTheirClassicDirectory) {
+    ScratchDir dir;
+    const uint32_t directory = directoryOffset(smallArchive(), 0);
+    const Detected classic = detect(dir, withZip64End(directory));
+    EXPECT_EQ(classic.type, TArcType::atZip);
+    EXPECT_EQ(classic.start, directory);
+
+    // Placeholders where the classic record keeps the directory's offset:
+    // walking the local headers instead would meet ZIP64 sizes, so the
+    // archive is not taken at all.
+    const Detected zip64 = detect(dir, withZip64End(0xFFFFFFFF));
+    EXPECT_EQ(zip64.type, TArcType::atUnsupported);
+    TUnZip zip;
+    zip.SetArchiveFile((dir / "a.dat").string());
+    zip.FileSpec() = {"*.*"};
+    TDecompMemoryStream stream;
+    try {
+        zip.ExtractToMemory(&stream);
+        ADD_FAILURE() << "the run did not raise";
+    } catch (const E_RAISE& e) {
+        EXPECT_EQ(e.code(), ErrorCode::UnsupportedArchive);
+    }
+}
+
 }  // namespace
 }  // namespace hk::archive::test

@@ -1,5 +1,7 @@
 // Extraction to memory end to end: archives made by other programs, by
 // Info-ZIP zip and 7-Zip in the test run, and by hand where no tool would.
+#include <zlib.h>
+
 #include <algorithm>
 #include <map>
 
@@ -418,6 +420,100 @@ TEST(HandMadeArchives, CancelFromProgressStopsTheRun) {
     EXPECT_EQ(e.count, 1);  // the member in progress stays; the next is never begun
     EXPECT_LT(e.stream.Size(), text.size());
     EXPECT_EQ(codes, std::vector<int>{25449});  // its CRC failure carries "User canceled"
+}
+
+TEST(HandMadeArchives, EmptyPasswordOpensNothing) {
+    ScratchDir dir;
+    auto encrypted = [](const std::string& name, const std::string& password) {
+        RawMember m = storedMember(name, "secret text");
+        m.flags = 1;
+        m.data = encryptTraditional(m.data, password, static_cast<uint8_t>(m.crc >> 24));
+        m.uncompressedSize = 11;
+        return m;
+    };
+    writeFile(dir / "a.zip", buildZip({encrypted("empty.txt", ""), encrypted("pw.txt", "pw")}));
+    TUnZip zip;
+    zip.SetArchiveFile((dir / "a.zip").string());
+    Extracted opened = extract(zip, "pw.txt", {"pw"});
+    ASSERT_EQ(opened.count, 1);
+    EXPECT_EQ(opened.member(0), "secret text");
+    // Its own password is the one thing that would open it.
+    EXPECT_EQ(extract(zip, "empty.txt", {""}).count, 0);
+    EXPECT_EQ(extract(zip, "empty.txt", {"", "pw"}).count, 0);
+    zip.OnGetPassword = [](const std::string&, std::string& password, bool&) { password.clear(); };
+    EXPECT_EQ(extract(zip, "empty.txt", {}).count, 0);
+}
+
+TEST(HandMadeArchives, ActivateAndDeactivateBracketEveryOpenedRun) {
+    ScratchDir dir;
+    RawMember damaged = storedMember("b.txt", "b");
+    damaged.method = 8;  // not a deflate stream
+    writeFile(dir / "a.zip", buildZip({storedMember("a.txt", "a"), damaged}));
+    TUnZip zip;
+    std::vector<std::string> events;
+    zip.OnActivate = [&] { events.push_back("activate"); };
+    zip.OnDeactivate = [&] { events.push_back("deactivate"); };
+    zip.OnBegin = [&](const std::string&, int, bool&) { events.push_back("begin"); };
+    zip.OnEnd = [&](const std::string&, bool) { events.push_back("end"); };
+    zip.SetArchiveFile((dir / "a.zip").string());
+    EXPECT_EQ(extract(zip, "*.*").count, 2);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"activate", "begin", "end", "begin", "end", "deactivate"}));
+    events.clear();
+    EXPECT_EQ(extract(zip, "none.txt").count, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"activate", "deactivate"}));
+    // A run that fails before the archive is opened opens nothing to close.
+    events.clear();
+    zip.SetArchiveFile((dir / "missing.zip").string());
+    EXPECT_THROW(extract(zip, "*.*"), E_RAISE);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST(HandMadeArchives, EveryMethodReportsProgressAsItGoes) {
+    ScratchDir dir;
+    const size_t size = 200000;
+    std::string text;
+    for (size_t i = 0; i < size; ++i) text += static_cast<char>('a' + (i * 7919 % 26));
+    // Reduced with every follower set empty: each byte is sent as it is.
+    RawMember reduced = storedMember("r.txt", text);
+    reduced.method = 2;
+    reduced.data.insert(reduced.data.begin(), 192, 0);
+    // Deflated by zlib, as one raw stream.
+    RawMember deflated = storedMember("d.txt", text);
+    deflated.method = 8;
+    uLongf packed = compressBound(static_cast<uLong>(size)) + 64;
+    deflated.data.assign(packed, 0);
+    z_stream z{};
+    ASSERT_EQ(deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    z.next_in = reinterpret_cast<Bytef*>(text.data());
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = deflated.data.data();
+    z.avail_out = static_cast<uInt>(packed);
+    ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    deflated.data.resize(z.total_out);
+    deflateEnd(&z);
+    writeFile(dir / "a.zip", buildZip({reduced, deflated, storedMember("s.txt", text)}));
+
+    TUnZip zip;
+    zip.SetArchiveFile((dir / "a.zip").string());
+    for (const char* name : {"r.txt", "d.txt", "s.txt"}) {
+        SCOPED_TRACE(name);
+        std::vector<int> byFile;
+        zip.OnProgress = [&](int file, int) { byFile.push_back(file); };
+        Extracted e = extract(zip, name);
+        ASSERT_EQ(e.count, 1);
+        EXPECT_EQ(e.member(0), text);
+        // At least one event for every 32 KiB written, before the member's end.
+        EXPECT_GE(std::count_if(byFile.begin(), byFile.end(), [](int p) { return p < 100; }),
+                  static_cast<long>(size / 32768));
+        EXPECT_TRUE(std::is_sorted(byFile.begin(), byFile.end()));
+    }
+
+    // Canceled from the first event, the member stops there and the run ends.
+    zip.OnProgress = [&](int, int) { zip.SetCancel(true); };
+    Extracted canceled = extract(zip, "*.*");
+    EXPECT_EQ(canceled.count, 1);
+    EXPECT_LT(canceled.stream.Size(), 2 * 32768u);
 }
 
 TEST(DirectoryListing, ListsEveryEntryWhateverTheComment) {
