@@ -118,7 +118,7 @@ TEST_F(HkpackUnpack, AnExistingFolderIsFilledOnlyWhenEmpty) {
     EXPECT_EQ(ReadFile(unpacked + "/mine.txt"), "keep me");
 
     fs::remove(unpacked + "/mine.txt");
-    const Outcome empty = Pack("unpack " + Quote(out) + " " + Quote(unpacked));
+    const Outcome empty = Pack("unpack " + Quote(out) + " " + Quote(unpacked + "/"));
     EXPECT_EQ(empty.status, 0) << empty.err;
     EXPECT_EQ(ReadFile(unpacked + "/texts/online.txt"), "***Номер:7731\n");
 }

@@ -249,7 +249,9 @@ void CheckTarget(const fs::path& dir) {
 
 }  // namespace
 
-UnpackResult Unpack(const std::string& archive, const fs::path& dir) {
+UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
+    // "sources/" names the folder "sources", not a place inside it.
+    const fs::path dir = folderName.has_filename() ? folderName : folderName.parent_path();
     CheckTarget(dir);
     DatabaseReader reader(archive);
     std::map<std::string, std::string> memberBytes;
