@@ -42,4 +42,10 @@ QString bannerPath(int slot) {
     return QStringLiteral(":/assets/banner%1.gif").arg(slot == 5 ? 3 : slot);
 }
 
+QString iconPath(int size) {
+    for (const int known : kIconSizes)
+        if (known == size) return QStringLiteral(":/assets/icons/%1.png").arg(size);
+    throw std::out_of_range("no icon of " + std::to_string(size) + " pixels");
+}
+
 }  // namespace hk::assets

@@ -23,4 +23,8 @@ inline constexpr const char* kSplashPath = ":/assets/splash.jpg";
 inline constexpr int kBannerSlotCount = 5;
 QString bannerPath(int slot);  // slot 5 gives ":/assets/banner3.gif"
 
+// The program's icon, one PNG with a transparent surround per size.
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+QString iconPath(int size);  // ":/assets/icons/48.png"
+
 }  // namespace hk::assets

@@ -15,6 +15,15 @@ ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 900
 bash tests/xvfb/window_manager.sh build-ci/src/app/hintkeeper build-ci/window-manager-shots
 # --- end of the real-desktop check ---
 
+# --- Debian package ----------------------------------------------------------
+# Built in Release by scripts/package.sh and checked: lintian without errors, the
+# desktop entry and AppStream metadata, the file list, and the viewer unpacked
+# from the package shown under Xvfb with its games. HK_SKIP_PACKAGE=1 skips it.
+if [ "${HK_SKIP_PACKAGE:-0}" != 1 ]; then
+    bash tests/package/check_package.sh
+fi
+# --- end of the Debian package check -----------------------------------------
+
 if [ "${HK_SKIP_SANITIZERS:-0}" != 1 ]; then
     bash scripts/build.sh build-asan -DHK_WERROR=ON -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF \
         -DCMAKE_BUILD_TYPE=Debug

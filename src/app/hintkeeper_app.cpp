@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ads/ad_rotation.h"
+#include "app/program_folder.h"
 #include "window/TFormAbout.h"
 #include "window/TFormMain.h"
 
@@ -14,12 +15,11 @@ int RunHintkeeper(QApplication& app) {
     // before the main window has even been shown.
     app.setQuitOnLastWindowClosed(false);
 
-    QString folder = QCoreApplication::applicationDirPath();
-    if (!folder.endsWith('/')) folder += '/';
-
-    hk::window::TFormMain FormMain(folder.toStdString());
+    hk::window::TFormMain FormMain(ProgramFolder());
     hk::window::TFormAbout FormAbout(FormMain);
     FormMain.setAbout(&FormAbout);
+    // Message boxes, the splash and the print dialogs carry the icon too.
+    app.setWindowIcon(FormMain.windowIcon());
     FormMain.setAdPanel(std::make_unique<hk::ads::AdRotation>(FormMain));
     FormMain.OnClosed = [] { QCoreApplication::exit(0); };
 

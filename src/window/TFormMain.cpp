@@ -55,6 +55,7 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
     setMinimumSize(785, 460);
 
     const Artwork art = LoadArtwork();
+    setWindowIcon(art.windowIcon);
     CoolImages1 = new hk::skin::TCoolImages(this);
     CoolImages1->setObjectName(QStringLiteral("CoolImages1"));
     FillCollection(CoolImages1, art.coolImages1);

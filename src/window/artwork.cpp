@@ -54,6 +54,10 @@ Artwork LoadArtwork() {
     for (int i = 0; i < 5; ++i)
         art.banners[static_cast<size_t>(i)] =
             ReadResource(QString(":/assets/banner%1.gif").arg(files[i]));
+#ifdef HK_HAVE_ASSETS
+    for (const int size : hk::assets::kIconSizes)
+        art.windowIcon.addFile(hk::assets::iconPath(size));
+#endif
     return art;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIcon>
 #include <QImage>
 #include <array>
 #include <vector>
@@ -16,6 +17,7 @@ struct Artwork {
     QImage bannerStrip;                 // 300 x 79, left end of the banner strip
     QImage splash;                      // 320 x 200, the splash and About picture
     std::array<QByteArray, 5> banners;  // GIF data of RxGIFAnimator1 ... 5
+    QIcon windowIcon;                   // the program's icon, every size drawn
 };
 
 Artwork LoadArtwork();

@@ -1,63 +1,20 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "database/cp1251.h"
-#include "test_support.h"
+#include "hkpack_fixture.h"
 
 namespace {
 
 using hk::database::Utf8ToCp1251;
+using hk::testing::Hkpack;
+using hk::testing::Outcome;
+using hk::testing::Quote;
 using hk::testing::ReadFile;
-using hk::testing::TempDir;
+using hk::testing::Shell;
 using hk::testing::WriteFile;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a command line through the shell, capturing stdout and stderr.
-Outcome Shell(const std::string& command, const TempDir& dir) {
-    const std::string errPath = dir / "stderr.txt";
-    Outcome run;
-    std::FILE* pipe = popen((command + " 2>'" + errPath + "'").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[65536];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = ReadFile(errPath);
-    return run;
-}
-
-std::string Quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
-class Hkpack : public ::testing::Test {
-  protected:
-    TempDir dir;
-    std::string src = dir / "src";
-    std::string out = dir / "out.dat";
-
-    Outcome Pack(const std::string& args) { return Shell(Quote(HKPACK_PROGRAM) + " " + args, dir); }
-
-    void WriteSources() {
-        WriteFile(src + "/index.tsv",
-                  "# comment line\n"
-                  "\n"
-                  "doom_pc.txt\t1\tDoom (PC)\n"
-                  "online.txt\t0\tКвест онлайн (PC)\r\n"
-                  "doom_pc.txt\t0\tDoom again (PC)\n");
-        WriteFile(src + "/texts/doom_pc.txt", "Коды:\nIDDQD\tбессмертие\r\nIDKFA\tвсё\n");
-        WriteFile(src + "/texts/online.txt", "***Номер:7731\n");
-    }
-};
 
 TEST_F(Hkpack, BuildThenCatGivesWindows1251WithCrLf) {
     WriteSources();
@@ -147,6 +104,7 @@ TEST_F(Hkpack, IndexLinesTheViewerCouldNotServeAreRefused) {
         const Outcome run = Pack("build " + Quote(src) + " " + Quote(out));
         EXPECT_NE(run.status, 0) << index;
         EXPECT_NE(run.err.find(expected), std::string::npos) << index << " -> " << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << index;
     };
     WriteFile(src + "/texts/a.txt", "a\n");
     WriteFile(src + "/texts/A.TXT", "b\n");
@@ -160,6 +118,14 @@ TEST_F(Hkpack, IndexLinesTheViewerCouldNotServeAreRefused) {
     refused("a\t1\tA (PC)\n", "extension");
     refused("missing.txt\t1\tA (PC)\n", "missing.txt: cannot be read");
     refused("a.txt\t1\tA ✓ (PC)\n", "index.tsv:1: character U+2713");
+    // Titles are lines of games.txt: no line breaks, zero bytes or other controls.
+    refused("a.txt\t1\tA (PC)\n\nb.txt\t1\tB\rC (PC)\n",
+            "index.tsv:3: the title holds the control character U+000D");
+    refused(std::string("a.txt\t1\tA\0 (PC)\n", 16),
+            "index.tsv:1: the title holds the control character U+0000");
+    refused("a.txt\t1\tA\tB (PC)\n", "U+0009");
+    refused("a.txt\t1\tA\x1B[1m (PC)\n", "U+001B");
+    refused("a.txt\t1\tA (PC)\x7F\n", "U+007F");
 }
 
 TEST_F(Hkpack, CatExitCodesFollowTheFetch) {

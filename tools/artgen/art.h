@@ -58,6 +58,11 @@ std::vector<QImage> drawCoolImages2();
 QImage drawBannerStrip();
 QImage drawSplash();
 
+// The program's icon at `size` x `size` pixels, with a transparent surround;
+// the package installs one PNG per size into the hicolor icon theme.
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+QImage drawIcon(int size);
+
 // The four built-in 468 x 60 animated banners, number 1 to 4.
 std::vector<GifFrame> drawBanner(int number);
 

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include "art.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     try {
         loadFonts();
         const QDir out(params[0]);
-        for (const char* sub : {"coolimages1", "coolimages2"})
+        for (const char* sub : {"coolimages1", "coolimages2", "icons"})
             if (!out.mkpath(QLatin1String(sub)))
                 throw std::runtime_error("cannot create " + out.filePath(sub).toStdString());
 
@@ -77,6 +78,11 @@ int main(int argc, char** argv) {
         for (int n = 1; n <= 4; ++n) {
             art.banners.push_back(artgen::encodeAnimatedGif(artgen::drawBanner(n)));
             save(out.filePath(QStringLiteral("banner%1.gif").arg(n)), art.banners.back());
+        }
+        for (const int size : artgen::kIconSizes) {
+            if (!artgen::drawIcon(size).save(out.filePath(QStringLiteral("icons/%1.png").arg(size)),
+                                             "PNG"))
+                throw std::runtime_error("cannot write icon " + std::to_string(size));
         }
         if (params.size() == 3 && !artgen::contactSheet(art).save(params[2], "PNG"))
             throw std::runtime_error("cannot write " + params[2].toStdString());

@@ -62,9 +62,10 @@ std::string ToCp1251(std::string_view utf8, const std::filesystem::path& file, s
     return std::move(*converted);
 }
 
-// A game text as the database keeps it: Windows-1251 with CR LF line ends.
-std::string GameText(const std::string& utf8, const std::filesystem::path& file) {
-    if (const size_t zero = utf8.find('\0'); zero != std::string::npos) {
+}  // namespace
+
+std::string GameText(std::string_view utf8, const std::filesystem::path& file) {
+    if (const size_t zero = utf8.find('\0'); zero != std::string_view::npos) {
         Fail(file, LineOf(utf8, zero), "a zero byte would cut the text short in the viewer");
     }
     const std::string cp1251 = ToCp1251(utf8, file, 1);
@@ -82,7 +83,21 @@ std::string GameText(const std::string& utf8, const std::filesystem::path& file)
     return out;
 }
 
-}  // namespace
+std::string TitleProblem(std::string_view title) {
+    if (title.empty()) return "the title is empty";
+    for (const char c : title) {
+        const auto byte = static_cast<unsigned char>(c);
+        // Titles are lines of "games.txt": a CR or LF would split one game
+        // into two, and a zero byte ends the list for the viewer.
+        if (byte < 0x20 || byte == 0x7F) {
+            char codePoint[8];
+            std::snprintf(codePoint, sizeof codePoint, "U+%04X", byte);
+            return std::string("the title holds the control character ") + codePoint +
+                   "; a title is one line of printable text";
+        }
+    }
+    return {};
+}
 
 std::string MemberNameProblem(const std::string& name) {
     if (name.empty()) return "the member name is empty";
@@ -134,7 +149,9 @@ DatabaseSources ReadSources(const std::filesystem::path& folder) {
         if (game.mode != "0" && game.mode != "1") {
             Fail(indexPath, lineNumber, "MODE must be 1 (fixed pitch) or 0 (proportional)");
         }
-        if (game.title.empty()) Fail(indexPath, lineNumber, "the title is empty");
+        if (const std::string problem = TitleProblem(game.title); !problem.empty()) {
+            Fail(indexPath, lineNumber, problem);
+        }
         const auto [known, inserted] = spellingByUpper.emplace(Upper(game.member), game.member);
         if (inserted) {
             const std::filesystem::path textPath = folder / "texts" / game.member;
@@ -154,18 +171,22 @@ MemberOptions DatabaseMemberOptions(const WriteOptions& options) {
     return MemberOptions{options.deflate, options.encrypt, std::string(db::kArchivePassword)};
 }
 
-void WriteIndexMembers(ZipWriter& zip, const std::vector<GameEntry>& games,
-                       const MemberOptions& member) {
+std::vector<std::pair<std::string, std::string>> IndexMembers(const std::vector<GameEntry>& games) {
     std::string titles, files, pitches;
     for (const GameEntry& game : games) {
         titles += game.title + "\r\n";
         files += game.member + "\r\n";
         pitches += game.mode + "\r\n";
     }
-    zip.Add(std::string(db::kGamesMember), titles, member);
-    zip.Add(std::string(db::kFilesMember), files, member);
-    zip.Add(std::string(db::kPitchesMember), pitches, member);
-    zip.Add(std::string(db::kVersionMember), std::string(db::kReleaseTag) + "\r\n", member);
+    return {{std::string(db::kGamesMember), std::move(titles)},
+            {std::string(db::kFilesMember), std::move(files)},
+            {std::string(db::kPitchesMember), std::move(pitches)},
+            {std::string(db::kVersionMember), std::string(db::kReleaseTag) + "\r\n"}};
+}
+
+void WriteIndexMembers(ZipWriter& zip, const std::vector<GameEntry>& games,
+                       const MemberOptions& member) {
+    for (const auto& [name, text] : IndexMembers(games)) zip.Add(name, text, member);
 }
 
 void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOptions& options) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "zip_writer.h"
@@ -51,12 +53,26 @@ void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOp
 // some online-only entries.
 void WriteSyntheticDatabase(size_t count, ByteSink& sink, const WriteOptions& options);
 
-// Adds "games.txt", "files.txt", "pitches.txt" and "version.txt" for `games`.
+// "games.txt", "files.txt", "pitches.txt" and "version.txt" for `games`, as
+// (name, Windows-1251 text) in the order they are written.
+std::vector<std::pair<std::string, std::string>> IndexMembers(const std::vector<GameEntry>& games);
+
+// Adds the index members for `games`.
 void WriteIndexMembers(ZipWriter& zip, const std::vector<GameEntry>& games,
                        const MemberOptions& member);
 
 // The member options every database member gets under `options`.
 MemberOptions DatabaseMemberOptions(const WriteOptions& options);
+
+// A game's text as the database keeps it, from its UTF-8 source: Windows-1251
+// with every line end (CR, LF or CR LF) made CR LF. Throws SourceError naming
+// `file` and the line of a zero byte or of a character without a
+// Windows-1251 form.
+std::string GameText(std::string_view utf8, const std::filesystem::path& file);
+
+// Why a Windows-1251 title cannot be a line of "games.txt", or empty when it
+// can: it must not be empty or hold a control character.
+std::string TitleProblem(std::string_view title);
 
 // Why `name` cannot be a game member, or empty when it can: flat names of
 // letters, digits, '.', '_' and '-' with a non-empty base and extension,

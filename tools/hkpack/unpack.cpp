@@ -1,0 +1,309 @@
+#include "unpack.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "archive/directory_listing.h"
+#include "database/DatabaseSession.h"
+#include "database/codes_text.h"
+#include "database/cp1251.h"
+#include "database/database_constants.h"
+#include "database_writer.h"
+#include "member_verdict.h"
+
+namespace hk::pack {
+
+namespace db = hk::database;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return s;
+}
+
+std::string Counted(size_t n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+[[noreturn]] void Refuse(const std::string& member, const std::string& what) {
+    throw UnpackError(db::Cp1251ToUtf8(member) + ": " + what);
+}
+
+[[noreturn]] void Refuse(const std::string& member, size_t line, const std::string& what) {
+    Refuse(member, "line " + std::to_string(line) + ": " + what);
+}
+
+size_t LineAt(std::string_view text, size_t offset) {
+    return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+// UTF-8 for Windows-1251 text that converts back to the same bytes; nothing
+// for text holding 0x98, the one byte without a character.
+std::optional<std::string> ReversibleUtf8(std::string_view cp1251) {
+    std::string utf8 = db::Cp1251ToUtf8(cp1251);
+    const std::optional<std::string> back = db::Utf8ToCp1251(utf8);
+    if (!back || *back != cp1251) return std::nullopt;
+    return utf8;
+}
+
+// The UTF-8 source of a game text, or a refusal naming the member and line:
+// the build reads a source back with every line end made CR LF and refuses
+// zero bytes, so only texts of that shape survive the round trip.
+std::string TextSource(const std::string& member, const std::string& cp1251) {
+    std::string source;
+    source.reserve(cp1251.size() + cp1251.size() / 4);
+    for (size_t i = 0; i < cp1251.size(); ++i) {
+        const char c = cp1251[i];
+        const bool crlf = c == '\r' && i + 1 < cp1251.size() && cp1251[i + 1] == '\n';
+        if (c == '\0') {
+            Refuse(member, LineAt(cp1251, i), "holds a zero byte, which no source text can");
+        } else if (crlf) {
+            source.push_back('\n');
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            Refuse(member, LineAt(cp1251, i),
+                   std::string("ends in a lone ") + (c == '\r' ? "CR" : "LF") +
+                       "; hkpack build ends every line with CR LF");
+        } else {
+            source.push_back(c);
+        }
+    }
+    const std::optional<std::string> utf8 = ReversibleUtf8(source);
+    if (!utf8) {
+        const size_t at = source.find('\x98');
+        Refuse(member, LineAt(source, at == std::string::npos ? 0 : at),
+               "holds the byte 0x98, which has no character in Windows-1251");
+    }
+    // The build's own conversion is the judge of the round trip.
+    if (GameText(*utf8, member) != cp1251) {
+        Refuse(member, "would not come back byte for byte from hkpack build");
+    }
+    return *utf8;
+}
+
+// Fetches members as the viewer does, insisting on a clean verdict.
+class DatabaseReader {
+  public:
+    explicit DatabaseReader(const std::string& archive)
+        : session_(db::DatabaseSession::ForArchive(archive)), verdict_(session_.UnZip1()) {}
+
+    // The member's bytes and the name it is stored under (reader form).
+    std::pair<std::string, std::string> Fetch(const std::string& member) {
+        verdict_.Reset();
+        const db::FetchResult result = session_.Extract(member);
+        if (result.raised) {
+            throw std::runtime_error(session_.ArchivePath() + ": " + result.raisedMessage);
+        }
+        if (result.memberCount == 0) {
+            Refuse(member, verdict_.PasswordRefused() ? "the database password does not open it"
+                                                      : "not in the database");
+        }
+        if (result.memberCount > 1) {
+            Refuse(member, std::to_string(result.memberCount) + " members answer to this name");
+        }
+        if (const std::string problem = verdict_.Problem(session_.ArchivePath());
+            !problem.empty()) {
+            Refuse(member, problem);
+        }
+        const hk::archive::MemberInfoRecord& record = session_.ExtractionStream().MemberInfo(0);
+        const std::vector<uint8_t>& bytes = session_.ExtractionStream().Bytes();
+        return {std::string(bytes.begin(), bytes.end()),
+                std::string(reinterpret_cast<const char*>(record.name + 1), record.name[0])};
+    }
+
+  private:
+    db::DatabaseSession session_;
+    MemberVerdict verdict_;
+};
+
+// The game index as the build would write it, checked line by line.
+std::vector<GameEntry> ReadIndex(DatabaseReader& reader,
+                                 std::map<std::string, std::string>& indexBytes) {
+    for (const std::string_view name :
+         {db::kGamesMember, db::kFilesMember, db::kPitchesMember, db::kVersionMember}) {
+        indexBytes[std::string(name)] = reader.Fetch(std::string(name)).first;
+    }
+    const std::string games(db::kGamesMember), files(db::kFilesMember), pitches(db::kPitchesMember);
+    const std::vector<std::string> titles = db::SplitLines(indexBytes[games]);
+    const std::vector<std::string> members = db::SplitLines(indexBytes[files]);
+    const std::vector<std::string> modes = db::SplitLines(indexBytes[pitches]);
+    if (titles.empty()) Refuse(games, "lists no game");
+    for (const auto& [name, lines] : {std::pair{files, &members}, std::pair{pitches, &modes}}) {
+        if (lines->size() < titles.size()) {
+            Refuse(name, "has " + Counted(lines->size(), "line") + " for " +
+                             Counted(titles.size(), "game"));
+        }
+    }
+
+    std::vector<GameEntry> index;
+    std::map<std::string, std::string> spellingByUpper;
+    for (size_t k = 0; k < titles.size(); ++k) {
+        GameEntry game{members[k], modes[k], titles[k]};
+        if (const std::string problem = TitleProblem(game.title); !problem.empty()) {
+            Refuse(games, k + 1, problem);
+        }
+        if (!ReversibleUtf8(game.title)) {
+            Refuse(games, k + 1, "holds the byte 0x98, which has no character in Windows-1251");
+        }
+        if (const std::string problem = MemberNameProblem(game.member); !problem.empty()) {
+            Refuse(files, k + 1, problem + ": \"" + db::Cp1251ToUtf8(game.member) + "\"");
+        }
+        const auto [known, inserted] = spellingByUpper.emplace(Upper(game.member), game.member);
+        if (!inserted && known->second != game.member) {
+            Refuse(files, k + 1,
+                   "\"" + game.member + "\" differs from \"" + known->second +
+                       "\" only in letter case; hkpack build refuses that");
+        }
+        if (game.mode != "0" && game.mode != "1") {
+            Refuse(pitches, k + 1,
+                   "the mode \"" + db::Cp1251ToUtf8(game.mode) +
+                       "\" is neither 1 nor 0, the only modes hkpack build writes");
+        }
+        index.push_back(std::move(game));
+    }
+
+    // Line ends, extra lines and the release tag: whatever the build would
+    // write differently.
+    for (const auto& [name, rebuilt] : IndexMembers(index)) {
+        const std::string& stored = indexBytes[name];
+        if (stored == rebuilt) continue;
+        const auto at =
+            std::mismatch(stored.begin(), stored.end(), rebuilt.begin(), rebuilt.end()).first;
+        Refuse(name, LineAt(stored, static_cast<size_t>(at - stored.begin())),
+               "hkpack build would not write it back byte for byte (it writes one line per "
+               "game, each ending in CR LF, and version " +
+                   std::string(db::kReleaseTag) + ")");
+    }
+    return index;
+}
+
+void WriteWholeFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw std::runtime_error(path.string() + ": cannot be written");
+}
+
+// A folder made beside the target, removed with its contents unless committed.
+class TemporaryFolder {
+  public:
+    explicit TemporaryFolder(const fs::path& target) {
+        const fs::path parent = target.parent_path().empty() ? "." : target.parent_path();
+        std::string pattern = (parent / (target.filename().string() + ".tmpXXXXXX")).string();
+        if (!mkdtemp(pattern.data())) {
+            throw std::runtime_error(pattern +
+                                     ": cannot create a temporary folder: " + std::strerror(errno));
+        }
+        path_ = pattern;
+        // mkdtemp makes the folder private; sources are ordinary files.
+        const mode_t mask = umask(0);
+        umask(mask);
+        chmod(path_.c_str(), 0777 & ~mask);
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        if (!committed_) fs::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const fs::path& Path() const { return path_; }
+
+    void CommitAs(const fs::path& target) {
+        // An empty folder at the target is replaced in the same step.
+        if (std::rename(path_.c_str(), target.c_str()) != 0) {
+            throw std::runtime_error(target.string() +
+                                     ": cannot be put in place: " + std::strerror(errno));
+        }
+        committed_ = true;
+    }
+
+  private:
+    fs::path path_;
+    bool committed_ = false;
+};
+
+void CheckTarget(const fs::path& dir) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(dir, ec);
+    if (!fs::exists(status)) return;
+    if (!fs::is_directory(status)) throw std::runtime_error(dir.string() + ": is not a folder");
+    if (!fs::is_empty(dir, ec) || ec) {
+        throw std::runtime_error(dir.string() + ": exists and is not empty");
+    }
+}
+
+}  // namespace
+
+UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
+    // "sources/" names the folder "sources", not a place inside it.
+    const fs::path dir = folderName.has_filename() ? folderName : folderName.parent_path();
+    CheckTarget(dir);
+    DatabaseReader reader(archive);
+    std::map<std::string, std::string> memberBytes;
+    const std::vector<GameEntry> index = ReadIndex(reader, memberBytes);
+
+    std::vector<std::pair<std::string, std::string>> sources;  // member, UTF-8 text
+    for (const GameEntry& game : index) {
+        if (memberBytes.contains(game.member)) continue;
+        auto [bytes, storedAs] = reader.Fetch(game.member);
+        if (storedAs != game.member) {
+            Refuse(game.member, "stored as \"" + db::Cp1251ToUtf8(storedAs) +
+                                    "\"; hkpack build would store it under the name files.txt "
+                                    "gives");
+        }
+        sources.emplace_back(game.member, TextSource(game.member, bytes));
+        memberBytes[game.member] = std::move(bytes);
+    }
+    std::vector<hk::archive::ListedMember> listing;
+    try {
+        listing = hk::archive::ListCentralDirectory(archive);
+    } catch (const std::exception& e) {
+        throw std::runtime_error(archive + ": " + e.what());
+    }
+    for (const hk::archive::ListedMember& listed : listing) {
+        if (!memberBytes.contains(listed.name)) {
+            Refuse(listed.name, "not named in files.txt; hkpack build would leave it out");
+        }
+    }
+
+    TemporaryFolder folder(dir);
+    std::string tsv = "# Unpacked by hkpack from " + fs::path(archive).filename().string() +
+                      ".\n# MEMBER<TAB>MODE<TAB>TITLE; MODE 1 = fixed pitch, 0 = proportional."
+                      " Texts live in texts/MEMBER.\n";
+    for (const GameEntry& game : index) {
+        tsv += game.member + "\t" + game.mode + "\t" + *ReversibleUtf8(game.title) + "\n";
+    }
+    WriteWholeFile(folder.Path() / "index.tsv", tsv);
+    fs::create_directory(folder.Path() / "texts");
+    for (const auto& [member, text] : sources) {
+        WriteWholeFile(folder.Path() / "texts" / member, text);
+    }
+
+    // Read back by the build's own reader: what it makes must be what we read.
+    const DatabaseSources reread = ReadSources(folder.Path());
+    for (const auto& [name, rebuilt] : IndexMembers(reread.games)) {
+        if (memberBytes[name] != rebuilt) Refuse(name, "would not come back byte for byte");
+    }
+    for (const auto& [member, text] : reread.texts) {
+        if (memberBytes[member] != text) Refuse(member, "would not come back byte for byte");
+    }
+    folder.CommitAs(dir);
+    return UnpackResult{index.size(), sources.size()};
+}
+
+}  // namespace hk::pack
