@@ -58,7 +58,9 @@ constexpr unsigned kDynamicDistanceBits = 8;
 constexpr unsigned kFixedLengthBits = 9;
 constexpr unsigned kFixedDistanceBits = 5;
 constexpr unsigned kCodeLengthBits = 7;
-constexpr unsigned kMostRootBits = 11;
+constexpr unsigned kMostRootBits =
+    std::max({kDynamicLengthBits, kDynamicDistanceBits, kFixedLengthBits, kFixedDistanceBits,
+              kCodeLengthBits});
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                       15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
