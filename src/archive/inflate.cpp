@@ -8,13 +8,23 @@ namespace hk::archive {
 
 namespace {
 
-// A table entry packs three fields: bits 0-7 the code bits to drop, bits 8-15
-// what the entry is, bits 16-31 its value. Kinds below 16 are a base value
-// followed by that many extra bits (lengths and distances).
-constexpr uint32_t kLiteral = 16;  // value: the byte (or code-length symbol)
-constexpr uint32_t kEndOfBlock = 32;
-constexpr uint32_t kLink = 64;      // value: second-level offset; low bits: its index width
-constexpr uint32_t kInvalid = 128;  // a code the format reserves or the lengths left unused
+// A table entry packs three fields: bits 0-7 how many input bits the entry
+// consumes, bits 8-15 what it is, bits 16-31 its value.
+//  - kLiteral: value the byte; with kPair two bytes (the first in the low
+//    half) whose codes both fit the first level. The low four kind bits hold
+//    the first literal's code length.
+//  - a length or distance (kind below 16): value the base, kind the code
+//    length; the entry consumes the code and its extra bits together.
+//  - kLink: value the offset of a second-level table, low four kind bits its
+//    index width; consumes the first-level bits.
+//  - kEndOfBlock, kInvalid (a code the format reserves or the lengths left
+//    unused).
+constexpr uint32_t kLiteral = 0x80;
+constexpr uint32_t kPair = 0x40;
+constexpr uint32_t kSpecial = 0x30;
+constexpr uint32_t kLink = 0x10;
+constexpr uint32_t kEndOfBlock = 0x20;
+constexpr uint32_t kInvalid = 0x30;
 
 constexpr uint32_t entry(uint32_t bits, uint32_t kind, uint32_t value) {
     return bits | (kind << 8) | (value << 16);
@@ -28,6 +38,29 @@ constexpr uint32_t kindOf(uint32_t e) {
 constexpr uint32_t valueOf(uint32_t e) {
     return e >> 16;
 }
+constexpr uint32_t codeBitsOf(uint32_t e) {
+    return (e >> 8) & 15;
+}
+constexpr bool isLiteral(uint32_t e) {
+    return e & (kLiteral << 8);
+}
+constexpr bool isSpecial(uint32_t e) {
+    return e & (kSpecial << 8);
+}
+constexpr bool isLink(uint32_t e) {
+    return (kindOf(e) & kSpecial) == kLink;
+}
+
+// First-level widths. The literal/length table of a dynamic block is wide
+// enough that most pairs of short literal codes share one entry.
+constexpr unsigned kDynamicLengthBits = 11;
+constexpr unsigned kDynamicDistanceBits = 8;
+constexpr unsigned kFixedLengthBits = 9;
+constexpr unsigned kFixedDistanceBits = 5;
+constexpr unsigned kCodeLengthBits = 7;
+constexpr unsigned kMostRootBits =
+    std::max({kDynamicLengthBits, kDynamicDistanceBits, kFixedLengthBits, kFixedDistanceBits,
+              kCodeLengthBits});
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                       15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
@@ -48,16 +81,17 @@ enum class Alphabet { LiteralLength, Distance, CodeLength };
 uint32_t leafFor(Alphabet alphabet, unsigned symbol, unsigned bits) {
     switch (alphabet) {
         case Alphabet::LiteralLength:
-            if (symbol < 256) return entry(bits, kLiteral, symbol);
+            if (symbol < 256) return entry(bits, kLiteral | bits, symbol);
             if (symbol == 256) return entry(bits, kEndOfBlock, 0);
             if (symbol <= 285)
-                return entry(bits, kLengthExtra[symbol - 257], kLengthBase[symbol - 257]);
+                return entry(bits + kLengthExtra[symbol - 257], bits, kLengthBase[symbol - 257]);
             return entry(bits, kInvalid, 0);
         case Alphabet::Distance:
-            if (symbol < 30) return entry(bits, kDistanceExtra[symbol], kDistanceBase[symbol]);
+            if (symbol < 30)
+                return entry(bits + kDistanceExtra[symbol], bits, kDistanceBase[symbol]);
             return entry(bits, kInvalid, 0);
         case Alphabet::CodeLength:
-            return entry(bits, kLiteral, symbol);
+            return entry(bits, kLiteral | bits, symbol);
     }
     return entry(bits, kInvalid, 0);
 }
@@ -66,6 +100,21 @@ unsigned reverseBits(unsigned code, unsigned length) {
     unsigned r = 0;
     for (unsigned i = 0; i < length; ++i, code >>= 1) r = (r << 1) | (code & 1);
     return r;
+}
+
+// Where a literal's code leaves room in the first level for a second
+// literal's, one entry yields both. Walking down keeps every entry read
+// (always at a lower index) in its one-literal form.
+void pairLiterals(HuffmanTable& table) {
+    uint32_t* t = table.entries.data();
+    for (size_t i = size_t{1} << table.rootBits; i-- > 0;) {
+        const uint32_t first = t[i];
+        if (!isLiteral(first)) continue;
+        const uint32_t second = t[i >> bitsOf(first)];
+        if (!isLiteral(second) || bitsOf(first) + bitsOf(second) > table.rootBits) continue;
+        t[i] = entry(bitsOf(first) + bitsOf(second), kindOf(first) | kPair,
+                     valueOf(first) | (valueOf(second) << 8));
+    }
 }
 
 enum class Build { Complete, Incomplete, Empty, Oversubscribed };
@@ -99,7 +148,7 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
     const unsigned rootMask = (1u << rootBits) - 1;
 
     // First pass: the longest code under each first-level slot sizes its second level.
-    uint8_t subLongest[1u << 10] = {};
+    uint8_t subLongest[1u << kMostRootBits] = {};
     {
         unsigned probe[16];
         std::copy(std::begin(nextCode), std::end(nextCode), probe);
@@ -125,7 +174,7 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
         const unsigned slot = reversed & rootMask;
         const unsigned subBits = subLongest[slot] - rootBits;
         uint32_t link = table.entries[slot];
-        if ((kindOf(link) & kLink) == 0) {
+        if (!isLink(link)) {
             const size_t offset = table.entries.size();
             table.entries.resize(offset + (size_t{1} << subBits), entry(1, kInvalid, 0));
             link = entry(rootBits, kLink | subBits, static_cast<uint32_t>(offset));
@@ -136,6 +185,7 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
         for (unsigned i = reversed >> rootBits; i < (1u << subBits); i += 1u << (len - rootBits))
             table.entries[base + i] = leaf;
     }
+    if (alphabet == Alphabet::LiteralLength) pairLiterals(table);
     // A lone code of one bit is a legal way to say "one symbol" (encoders emit
     // it for a single distance); any other gap is an incomplete code set.
     if (left > 0 && !(longest == 1 && perLength[1] == 1)) return Build::Incomplete;
@@ -154,15 +204,21 @@ struct BitReader {
 
     void refill() {
         if (end - next >= 8) {
-            uint64_t word;
-            std::memcpy(&word, next, 8);
-            if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-            buffer |= word << count;
-            next += (63 - count) >> 3;
-            count |= 56;
+            refillByWord();
         } else {
             refillSlowly();
         }
+    }
+    // Tops the buffer up to 56 bits or more with one 8-byte load; the caller
+    // knows that 8 bytes of input are left. Bits above `count` may already
+    // hold the next input bits, which the next refill ORs in again.
+    void refillByWord() {
+        uint64_t word;
+        std::memcpy(&word, next, 8);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        buffer |= word << count;
+        next += (63 - count) >> 3;
+        count |= 56;
     }
     void refillSlowly() {
         while (count <= 56) {
@@ -188,6 +244,24 @@ struct BitReader {
         drop(bits);
         return v;
     }
+    // The base of a length or distance entry plus its extra bits, which
+    // follow the entry's code in the buffer; consumes both.
+    uint32_t takeValue(uint32_t e) {
+        const uint32_t v = valueOf(e) + (peek(bitsOf(e)) >> codeBitsOf(e));
+        drop(bitsOf(e));
+        return v;
+    }
+    // The entry for the next code: a first-level lookup, and the second level
+    // behind a link.
+    template <unsigned kRootBits>
+    uint32_t lookup(const uint32_t* entries) {
+        uint32_t e = entries[buffer & ((1u << kRootBits) - 1)];
+        if (isLink(e)) {
+            drop(kRootBits);
+            e = entries[valueOf(e) + peek(codeBitsOf(e))];
+        }
+        return e;
+    }
     // True once a bit beyond the real input has been consumed.
     bool overrun() const { return padding != 0 && padding * 8 > count; }
 
@@ -205,23 +279,27 @@ struct BitReader {
     }
 };
 
-// Output goes straight into the sink vector. The vector is grown ahead in
-// steps with slack after the write position, so the hot loop needs no bounds
-// test but one comparison against `limit`.
-constexpr size_t kSlack = 258 + 16;
+// Output goes straight into the member's storage, grown ahead in steps with
+// slack after the usable room, so the hot loops need no bounds test but
+// comparisons against `limit`, and matches may be copied in whole words that
+// run a little past their end.
+constexpr size_t kMostOvershoot = 24;  // a match copy writes up to this far past its end...
+constexpr size_t kSlack = 258 + kMostOvershoot + 8;  // ...and may start just before the limit
 constexpr size_t kProgressStep = 32768;
 
 class Run {
   public:
-    Run(std::span<const uint8_t> input, std::vector<uint8_t>& sink, size_t expected, size_t ceiling,
+    Run(std::span<const uint8_t> input, Inflater::Output& output, size_t expected, size_t ceiling,
         const Inflater::Progress& progress)
-        : sink_(sink), start_(sink.size()), ceiling_(ceiling), progress_(progress) {
+        : output_(output), ceiling_(ceiling), progress_(progress) {
         in_.next = input.data();
         in_.end = input.data() + input.size();
         // A lying header must not make us allocate much: no deflate stream
-        // expands more than about 1032:1.
+        // expands more than about 1032:1. One byte more than the member
+        // needs keeps its last symbol from reaching the limit, which would
+        // grow the storage for output that never comes.
         const size_t plausible = std::min({expected, input.size() * 1032 + 1024, ceiling_});
-        reserveTo(std::max<size_t>(plausible, 65536));
+        reserveTo(std::max<size_t>(plausible + 1, 65536));
         nextProgress_ = kProgressStep;
     }
 
@@ -230,24 +308,24 @@ class Run {
     uint8_t* limit_ = nullptr;
     bool stopped_ = false;
 
-    uint8_t* base() { return sink_.data() + start_; }
-    size_t produced(const uint8_t* out) { return static_cast<size_t>(out - base()); }
+    uint8_t* base() const { return base_; }
+    size_t produced(const uint8_t* out) const { return static_cast<size_t>(out - base_); }
     size_t ceiling() const { return ceiling_; }
 
     // Called whenever the write position reaches `limit`: reports progress,
-    // grows the vector and enforces the ceiling. Returns the new write position.
+    // grows the storage and enforces the ceiling. Returns the new write position.
     uint8_t* atLimit(uint8_t* out) {
         const size_t done = produced(out);
         if (done > ceiling_) {
-            out_ = base() + ceiling_;
+            out_ = base_ + ceiling_;
             throw DecodeError(ErrorCode::BadBlock);
         }
         if (done >= nextProgress_) {
             nextProgress_ = (done / kProgressStep + 1) * kProgressStep;
             if (progress_ && progress_(done)) stopped_ = true;
         }
-        if (done >= usable()) reserveTo(std::min(std::max(usable() * 2, done + 1), ceiling_ + 1));
-        out = base() + done;
+        if (done >= usable_) reserveTo(std::min(std::max(usable_ * 2, done + 1), ceiling_ + 1));
+        out = base_ + done;
         setLimit(out);
         return out;
     }
@@ -258,23 +336,26 @@ class Run {
     void setLimit(uint8_t* out) {
         const size_t done = produced(out);
         const size_t lim =
-            std::min({usable(), nextProgress_, done < ceiling_ ? ceiling_ : ceiling_ + 1});
-        limit_ = base() + lim;
+            std::min({usable_, nextProgress_, done < ceiling_ ? ceiling_ : ceiling_ + 1});
+        limit_ = base_ + lim;
     }
 
-    void finish() { sink_.resize(start_ + produced(out_)); }
+    void finish() { output_.trim(produced(out_)); }
 
     void start() {
-        out_ = base();
+        out_ = base_;
         setLimit(out_);
     }
 
   private:
-    size_t usable() const { return sink_.size() - start_ - kSlack; }
-    void reserveTo(size_t bytes) { sink_.resize(start_ + bytes + kSlack); }
+    void reserveTo(size_t bytes) {
+        base_ = output_.grow(bytes + kSlack);
+        usable_ = bytes;
+    }
 
-    std::vector<uint8_t>& sink_;
-    size_t start_;
+    Inflater::Output& output_;
+    uint8_t* base_ = nullptr;
+    size_t usable_ = 0;
     size_t ceiling_;
     const Inflater::Progress& progress_;
     size_t nextProgress_ = 0;
@@ -288,9 +369,9 @@ Inflater::Inflater() {
     std::fill(lengths + 144, lengths + 256, 9);
     std::fill(lengths + 256, lengths + 280, 7);
     std::fill(lengths + 280, lengths + 288, 8);
-    buildTable(fixedLengths_, lengths, 288, 9, Alphabet::LiteralLength);
+    buildTable(fixedLengths_, lengths, 288, kFixedLengthBits, Alphabet::LiteralLength);
     std::fill(lengths, lengths + 32, 5);
-    buildTable(fixedDistances_, lengths, 32, 5, Alphabet::Distance);
+    buildTable(fixedDistances_, lengths, 32, kFixedDistanceBits, Alphabet::Distance);
 }
 
 namespace {
@@ -308,36 +389,179 @@ uint8_t* copyFromBeforeStart(uint8_t* out, uint8_t* base, size_t distance, size_
     return out;
 }
 
+inline void copyWord(uint8_t* to, const uint8_t* from) {
+    std::memcpy(to, from, 8);
+}
+
+// Copies a match from within the member's output in whole 8-byte words; it
+// may write up to kMostOvershoot bytes past the match's end. Every word's
+// source was written before it is read: at distances of 8 or more the words
+// follow each other; a shorter distance first writes eight bytes one by one
+// and then repeats that word, which holds whole periods of the pattern, at
+// steps of a multiple of the period.
+inline uint8_t* copyMatch(uint8_t* out, size_t distance, size_t length) {
+    uint8_t* const end = out + length;
+    const uint8_t* from = out - distance;
+    if (distance >= 8) {
+        copyWord(out, from);
+        copyWord(out + 8, from + 8);
+        copyWord(out + 16, from + 16);
+        if (length > 24) {
+            out += 24;
+            from += 24;
+            do {
+                copyWord(out, from);
+                out += 8;
+                from += 8;
+            } while (out < end);
+        }
+        return end;
+    }
+    uint64_t word;
+    size_t step = 8;
+    if (distance == 1) {
+        word = from[0] * 0x0101010101010101u;
+    } else {
+        constexpr uint8_t kWholePeriods[8] = {0, 8, 8, 6, 8, 5, 6, 7};
+        for (size_t i = 0; i < 8; ++i) out[i] = from[i];
+        std::memcpy(&word, out, 8);
+        step = kWholePeriods[distance];
+        out += step;
+    }
+    for (; out < end; out += step) std::memcpy(out, &word, 8);
+    return end;
+}
+
+// The most one trip of the fast loop writes: a longest match, or three
+// literal entries of two bytes.
+constexpr size_t kMostPerFastStep = 258;
+// The most input one trip reads: one refill, an 8-byte load from where the
+// trip starts (and one more on entry).
+constexpr size_t kMostInputPerFastStep = 16;
+
+// Writes a literal entry's one or two bytes (always two, in one store);
+// returns how many it stands for.
+inline size_t putLiterals(uint8_t* out, uint32_t e) {
+    uint16_t both = static_cast<uint16_t>(valueOf(e));
+    if constexpr (std::endian::native == std::endian::big) both = __builtin_bswap16(both);
+    std::memcpy(out, &both, 2);
+    return 1 + ((e >> 14) & 1);
+}
+
+// Leaves the write position where the damage was found and throws.
+[[noreturn]] void failAt(Run& run, uint8_t* out, ErrorCode code) {
+    run.out_ = out;
+    throw DecodeError(code);
+}
+
+uint8_t* fastOutputEnd(uint8_t* base, uint8_t* limit) {
+    return static_cast<size_t>(limit - base) > kMostPerFastStep ? limit - kMostPerFastStep : base;
+}
+
 // Decodes the symbols of one Huffman-coded block. `invalid` is the error a
 // reserved or unused code raises in this block.
+//
+// The fast loop runs while its input and output cannot run short: every bit
+// it reads is real input and every symbol it writes stays below the limit, so
+// it needs neither the overrun tests nor the limit tests. Near either end the
+// careful loop takes over for one symbol at a time.
+template <unsigned kLengthBits, unsigned kDistanceBits>
 BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths, const HuffmanTable& distances,
                      ErrorCode invalid) {
     BitReader in = run.in_;
     uint8_t* out = run.out_;
     uint8_t* limit = run.limit_;
+    uint8_t* base = run.base();
     const uint32_t* lit = lengths.entries.data();
     const uint32_t* dist = distances.entries.data();
-    const unsigned litRoot = lengths.rootBits;
-    const unsigned distRoot = distances.rootBits;
-    const uint32_t litMask = (1u << litRoot) - 1;
-    const uint32_t distMask = (1u << distRoot) - 1;
+    constexpr uint32_t litMask = (1u << kLengthBits) - 1;
+    const uint8_t* const fastInputEnd =
+        in.end - in.next > static_cast<ptrdiff_t>(kMostInputPerFastStep)
+            ? in.end - kMostInputPerFastStep
+            : in.next;
+    uint8_t* fastEnd = fastOutputEnd(base, limit);
     BlockEnd result = BlockEnd::Next;
 
-    auto fail = [&](ErrorCode code) {
-        run.out_ = out;
-        throw DecodeError(code);
-    };
-
     for (;;) {
-        in.refill();
-        uint32_t e = lit[in.buffer & litMask];
-        if (kindOf(e) & kLink) {
-            in.drop(litRoot);
-            e = lit[valueOf(e) + in.peek(kindOf(e) & 15)];
+        // Each trip starts with at least 28 bits in the buffer (a length
+        // code with its extra bits and a first-level distance lookup) and
+        // with the entry for the next code already looked up. Refills come
+        // while a table lookup is under way, and the lookup for the next
+        // trip while a match is copied.
+        uint32_t e = 0;
+        if (out < fastEnd && in.next < fastInputEnd) {
+            in.refillByWord();
+            e = lit[in.buffer & litMask];
         }
-        in.drop(bitsOf(e));
-        uint32_t kind = kindOf(e);
-        if (kind == kLiteral) {
+        while (out < fastEnd && in.next < fastInputEnd) {
+            if (isLiteral(e)) {
+                // Up to three literal entries of at most the first-level
+                // width each: one before the refill, two after.
+                in.drop(bitsOf(e));
+                out += putLiterals(out, e);
+                e = lit[in.buffer & litMask];
+                in.refillByWord();
+                if (isLiteral(e)) {
+                    in.drop(bitsOf(e));
+                    out += putLiterals(out, e);
+                    e = lit[in.buffer & litMask];
+                    if (isLiteral(e)) {
+                        in.drop(bitsOf(e));
+                        out += putLiterals(out, e);
+                        e = lit[in.buffer & litMask];
+                    }
+                }
+                continue;
+            }
+            if (isSpecial(e)) {
+                if (isLink(e)) {
+                    in.drop(kLengthBits);
+                    e = lit[valueOf(e) + in.peek(codeBitsOf(e))];
+                    if (isLiteral(e)) {
+                        in.drop(codeBitsOf(e));
+                        *out++ = static_cast<uint8_t>(valueOf(e));
+                        in.refillByWord();
+                        e = lit[in.buffer & litMask];
+                        continue;
+                    }
+                }
+                if (isSpecial(e)) {
+                    in.drop(bitsOf(e));
+                    if (kindOf(e) == kEndOfBlock) {
+                        run.in_ = in;
+                        run.out_ = out;
+                        return BlockEnd::Next;
+                    }
+                    failAt(run, out, invalid);
+                }
+            }
+            const size_t length = in.takeValue(e);
+            e = dist[in.buffer & ((1u << kDistanceBits) - 1)];
+            in.refillByWord();
+            if (isSpecial(e)) {
+                if (isLink(e)) {
+                    in.drop(kDistanceBits);
+                    e = dist[valueOf(e) + in.peek(codeBitsOf(e))];
+                }
+                if (isSpecial(e)) {
+                    in.drop(bitsOf(e));
+                    failAt(run, out, invalid);
+                }
+            }
+            const size_t distance = in.takeValue(e);
+            e = lit[in.buffer & litMask];
+            if (distance > static_cast<size_t>(out - base)) {
+                out = copyFromBeforeStart(out, base, distance, length);
+            } else {
+                out = copyMatch(out, distance, length);
+            }
+        }
+
+        // One symbol with every test.
+        in.refill();
+        e = in.template lookup<kLengthBits>(lit);
+        if (isLiteral(e)) {
+            in.drop(codeBitsOf(e));  // the first literal of a pair only
             if (in.overrun()) {
                 result = BlockEnd::Stop;
                 break;
@@ -346,6 +570,8 @@ BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths, const HuffmanTable& 
             if (out >= limit) {
                 out = run.atLimit(out);
                 limit = run.limit_;
+                base = run.base();
+                fastEnd = fastOutputEnd(base, limit);
                 if (run.stopped_) {
                     result = BlockEnd::Stop;
                     break;
@@ -353,63 +579,42 @@ BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths, const HuffmanTable& 
             }
             continue;
         }
-        if (kind == kEndOfBlock) {
-            if (in.overrun()) result = BlockEnd::Stop;
-            break;
-        }
-        if (kind >= 16) {
+        if (isSpecial(e)) {
+            in.drop(bitsOf(e));
             if (in.overrun()) {
                 result = BlockEnd::Stop;
                 break;
             }
-            fail(invalid);
+            if (kindOf(e) == kEndOfBlock) break;
+            failAt(run, out, invalid);
         }
-        const size_t length = valueOf(e) + in.take(kind);
-        e = dist[in.buffer & distMask];
-        if (kindOf(e) & kLink) {
-            in.drop(distRoot);
-            e = dist[valueOf(e) + in.peek(kindOf(e) & 15)];
+        const size_t length = in.takeValue(e);
+        e = in.template lookup<kDistanceBits>(dist);
+        if (isSpecial(e)) {
+            in.drop(bitsOf(e));
+            if (in.overrun()) {
+                result = BlockEnd::Stop;
+                break;
+            }
+            failAt(run, out, invalid);
         }
-        in.drop(bitsOf(e));
-        kind = kindOf(e);
+        const size_t distance = in.takeValue(e);
         if (in.overrun()) {
             result = BlockEnd::Stop;
             break;
         }
-        if (kind >= 16) fail(invalid);
-        const size_t distance = valueOf(e) + in.take(kind);
-        if (in.overrun()) {
-            result = BlockEnd::Stop;
-            break;
-        }
-        uint8_t* base = run.base();
-        if (length > run.ceiling() - static_cast<size_t>(out - base)) fail(ErrorCode::BadBlock);
+        if (length > run.ceiling() - static_cast<size_t>(out - base))
+            failAt(run, out, ErrorCode::BadBlock);
         if (distance > static_cast<size_t>(out - base)) {
             out = copyFromBeforeStart(out, base, distance, length);
         } else {
-            const uint8_t* from = out - distance;
-            if (distance >= 8) {
-                // Eight bytes at a time: every chunk's source was written
-                // before it is read. The tail may spill into the slack.
-                uint8_t* to = out;
-                uint8_t* stop = out + length;
-                do {
-                    std::memcpy(to, from, 8);
-                    to += 8;
-                    from += 8;
-                } while (to < stop);
-                out = stop;
-            } else if (distance == 1) {
-                std::memset(out, out[-1], length);
-                out += length;
-            } else {
-                for (size_t i = 0; i < length; ++i) out[i] = from[i];
-                out += length;
-            }
+            out = copyMatch(out, distance, length);
         }
         if (out >= limit) {
             out = run.atLimit(out);
             limit = run.limit_;
+            base = run.base();
+            fastEnd = fastOutputEnd(base, limit);
             if (run.stopped_) {
                 result = BlockEnd::Stop;
                 break;
@@ -472,7 +677,8 @@ bool readDynamicTables(BitReader& in, HuffmanTable& codeLengths, HuffmanTable& l
         clLengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(in.take(3));
     }
     if (in.overrun()) return false;
-    if (buildTable(codeLengths, clLengths, 19, 7, Alphabet::CodeLength) != Build::Complete)
+    if (buildTable(codeLengths, clLengths, 19, kCodeLengthBits, Alphabet::CodeLength) !=
+        Build::Complete)
         throw DecodeError(ErrorCode::IncompleteCodeSet);
 
     uint8_t all[288 + 32] = {};
@@ -480,10 +686,10 @@ bool readDynamicTables(BitReader& in, HuffmanTable& codeLengths, HuffmanTable& l
     unsigned previous = 0;
     for (unsigned n = 0; n < total;) {
         in.refill();
-        const uint32_t e = codeLengths.entries[in.peek(7)];
+        const uint32_t e = codeLengths.entries[in.peek(kCodeLengthBits)];
         in.drop(bitsOf(e));
         if (in.overrun()) return false;
-        if (kindOf(e) != kLiteral) throw DecodeError(ErrorCode::IncompleteCodeSet);
+        if (!isLiteral(e)) throw DecodeError(ErrorCode::IncompleteCodeSet);
         const unsigned symbol = valueOf(e);
         if (symbol < 16) {
             all[n++] = static_cast<uint8_t>(symbol);
@@ -507,9 +713,11 @@ bool readDynamicTables(BitReader& in, HuffmanTable& codeLengths, HuffmanTable& l
         std::fill(all + n, all + n + repeat, static_cast<uint8_t>(value));
         n += repeat;
     }
-    if (buildTable(lengths, all, literalCount, 10, Alphabet::LiteralLength) != Build::Complete)
+    if (buildTable(lengths, all, literalCount, kDynamicLengthBits, Alphabet::LiteralLength) !=
+        Build::Complete)
         throw DecodeError(ErrorCode::IncompleteCodeSet);
-    const Build d = buildTable(distances, all + literalCount, distanceCount, 8, Alphabet::Distance);
+    const Build d = buildTable(distances, all + literalCount, distanceCount, kDynamicDistanceBits,
+                               Alphabet::Distance);
     // A block of literals only may leave every distance length at zero.
     if (d != Build::Complete && d != Build::Empty) throw DecodeError(ErrorCode::IncompleteCodeSet);
     return true;
@@ -517,9 +725,9 @@ bool readDynamicTables(BitReader& in, HuffmanTable& codeLengths, HuffmanTable& l
 
 }  // namespace
 
-void Inflater::inflate(std::span<const uint8_t> input, std::vector<uint8_t>& sink, size_t expected,
+void Inflater::inflate(std::span<const uint8_t> input, Output& output, size_t expected,
                        const Progress& progress, size_t ceiling) {
-    Run run(input, sink, expected, ceiling, progress);
+    Run run(input, output, expected, ceiling, progress);
     run.start();
     BitReader& in = run.in_;
     try {
@@ -533,10 +741,12 @@ void Inflater::inflate(std::span<const uint8_t> input, std::vector<uint8_t>& sin
             if (type == 0) {
                 end = copyStoredBlock(run);
             } else if (type == 1) {
-                end = decodeCodes(run, fixedLengths_, fixedDistances_, ErrorCode::BadBlock);
+                end = decodeCodes<kFixedLengthBits, kFixedDistanceBits>(
+                    run, fixedLengths_, fixedDistances_, ErrorCode::BadBlock);
             } else if (type == 2) {
                 if (!readDynamicTables(in, codeLengths_, lengths_, distances_)) break;
-                end = decodeCodes(run, lengths_, distances_, ErrorCode::IncompleteCodeSet);
+                end = decodeCodes<kDynamicLengthBits, kDynamicDistanceBits>(
+                    run, lengths_, distances_, ErrorCode::IncompleteCodeSet);
             } else {
                 throw DecodeError(ErrorCode::BadBlock);
             }

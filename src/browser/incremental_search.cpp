@@ -1,6 +1,7 @@
 #include "browser/incremental_search.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace hk::browser {
@@ -13,9 +14,16 @@ void IncrementalSearch::Reset(int previousTextLength, int bestMatchLength) {
 }
 
 void IncrementalSearch::SetTitles(const std::vector<std::string>& titles) {
+    size_t total = 0;
+    for (const auto& t : titles) total += t.size();
     upperTitles_.clear();
-    upperTitles_.reserve(titles.size());
-    for (const auto& t : titles) upperTitles_.push_back(upper_(t));
+    upperTitles_.reserve(total);
+    titleEnds_.clear();
+    titleEnds_.reserve(titles.size());
+    for (const auto& t : titles) {
+        upperTitles_ += upper_(t);
+        titleEnds_.push_back(upperTitles_.size());
+    }
 }
 
 std::optional<int> IncrementalSearch::Change(const std::string& text) {
@@ -28,8 +36,8 @@ std::optional<int> IncrementalSearch::Change(const std::string& text) {
     // The typed text is upper-cased character by character; in a single-byte
     // code page that is the same as upper-casing it whole.
     const std::string typed = upper_(text);
-    for (size_t k = 0; k < upperTitles_.size(); ++k) {
-        const std::string& title = upperTitles_[k];
+    for (size_t k = 0, start = 0; k < titleEnds_.size(); start = titleEnds_[k++]) {
+        const std::string_view title(upperTitles_.data() + start, titleEnds_[k] - start);
         const size_t limit = std::min(title.size(), typed.size());
         size_t matched = 0;
         while (matched < limit && title[matched] == typed[matched]) ++matched;

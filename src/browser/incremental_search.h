@@ -34,7 +34,10 @@ class IncrementalSearch {
 
   private:
     UpperCase upper_;
-    std::vector<std::string> upperTitles_;
+    // The upper-cased titles one after another, and where each one ends: one
+    // buffer for the whole list rather than a string per game.
+    std::string upperTitles_;
+    std::vector<size_t> titleEnds_;
     int previousTextLength_ = 0;
     int bestMatchLength_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "window/artwork.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <span>
 #include <string>
 
@@ -30,11 +31,20 @@ QImage ReadJpeg(const QString& path) {
     return image;
 }
 
+// The skin bitmaps are BMP files. Naming the format keeps Qt from loading every
+// image plugin it has to sniff them, which would slow the start for nothing.
+QImage ReadBmp(const QString& path) {
+    QImageReader reader(path, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 std::vector<QImage> ReadCollection(const QString& folder, int count) {
     std::vector<QImage> images;
     images.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        images.emplace_back(QString(":/assets/%1/%2.bmp").arg(folder).arg(i, 2, 10, QChar('0')));
+        images.push_back(
+            ReadBmp(QString(":/assets/%1/%2.bmp").arg(folder).arg(i, 2, 10, QChar('0'))));
     return images;
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -239,6 +240,37 @@ TEST(InflateBlocks, DistancesBeforeTheFirstByteReadZeros) {
     EXPECT_EQ(std::string(out.begin(), out.end()), std::string("PREx\0\0x", 7));
 }
 
+TEST(InflateBlocks, DistancesBeforeTheFirstByteReadZerosAlsoInLongBlocks) {
+    // A match reaching before the start with plenty of input behind it, then
+    // one reaching far back into it.
+    BitWriter w;
+    w.bits(1, 1);
+    w.bits(1, 2);
+    fixedSymbol(w, 'x');
+    fixedSymbol(w, 284);  // length 227 + 5 extra bits
+    w.bits(30, 5);        // 257
+    w.code(12, 5);        // distance 65 + 5 extra bits
+    w.bits(3, 5);         // 68
+    for (int i = 0; i < 300; ++i) fixedSymbol(w, 'y');
+    fixedSymbol(w, 267);  // length 15 + 1 extra bit
+    w.bits(1, 1);         // 16
+    w.code(16, 5);        // distance 257 + 7 extra bits
+    w.bits(66, 7);        // 323
+    fixedSymbol(w, 256);
+
+    std::vector<uint8_t> expected = {'x'};
+    auto copy = [&](size_t distance, size_t length) {
+        for (size_t i = 0; i < length; ++i) {
+            const size_t at = expected.size();
+            expected.push_back(distance > at ? 0 : expected[at - distance]);
+        }
+    };
+    copy(68, 257);
+    expected.insert(expected.end(), 300, 'y');
+    copy(323, 16);
+    EXPECT_EQ(inflateToString(w.bytes()), std::string(expected.begin(), expected.end()));
+}
+
 TEST(InflateAgainstZlib, EveryLevelAndStrategyRoundTrips) {
     std::mt19937 rng(7);
     std::vector<uint8_t> noise(100000);
@@ -259,6 +291,33 @@ TEST(InflateAgainstZlib, EveryLevelAndStrategyRoundTrips) {
                 ASSERT_EQ(out, data)
                     << "size " << data.size() << " level " << level << " strategy " << strategy;
             }
+        }
+    }
+}
+
+// Short repeat distances take their own copy path, and rare symbols get codes
+// longer than the first table level; both run mostly in the unchecked loop.
+TEST(InflateAgainstZlib, ShortPeriodsAndLongCodesRoundTrip) {
+    std::mt19937 rng(11);
+    std::vector<uint8_t> periods;
+    for (unsigned round = 0; round < 20; ++round) {
+        for (size_t period = 1; period <= 9; ++period) {
+            std::vector<uint8_t> unit(period);
+            for (auto& b : unit) b = static_cast<uint8_t>(rng());
+            for (size_t i = 0; i < 200 + rng() % 300; ++i) periods.push_back(unit[i % period]);
+            const auto text = sampleText(50 + rng() % 100, round);
+            periods.insert(periods.end(), text.begin(), text.end());
+        }
+    }
+    std::vector<uint8_t> skewed(300000);
+    for (auto& b : skewed) b = rng() % 1000 == 0 ? static_cast<uint8_t>(rng()) : 'a' + rng() % 3;
+    for (const auto* data : {&periods, &skewed}) {
+        for (int strategy : {Z_DEFAULT_STRATEGY, Z_RLE, Z_HUFFMAN_ONLY}) {
+            const auto packed = zlibDeflate(*data, 9, strategy);
+            Inflater inflater;
+            std::vector<uint8_t> out;
+            inflater.inflate(packed, out, data->size(), nullptr);
+            ASSERT_EQ(out, *data) << "size " << data->size() << " strategy " << strategy;
         }
     }
 }
@@ -295,6 +354,48 @@ TEST(InflateLimits, OutputStopsAtTheCeiling) {
         }
         EXPECT_LE(out.size(), 4999u);
         EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 'q'; }));
+    }
+}
+
+// Storage seen through the decoder's output interface, counting what it is asked for.
+class CountingOutput : public Inflater::Output {
+  public:
+    uint8_t* grow(size_t bytes) override {
+        ++grows;
+        largest = std::max(largest, bytes);
+        bytes_.resize(bytes);
+        return bytes_.data();
+    }
+    void trim(size_t bytes) override { bytes_.resize(bytes); }
+    std::vector<uint8_t> bytes() const { return bytes_; }
+
+    int grows = 0;
+    size_t largest = 0;
+
+  private:
+    std::vector<uint8_t> bytes_;
+};
+
+TEST(InflateLimits, StorageGrowsOnlyForOutputThatComes) {
+    const auto data = sampleText(1 << 20, 5);
+    for (int level : {0, 6}) {
+        const auto packed = zlibDeflate(data, level, Z_DEFAULT_STRATEGY);
+        {  // the declared size is the real one: one request, a little over it
+            Inflater inflater;
+            CountingOutput output;
+            inflater.inflate(packed, output, data.size(), nullptr);
+            EXPECT_EQ(output.bytes(), data);
+            EXPECT_EQ(output.grows, 1) << level;
+            EXPECT_LT(output.largest, data.size() + 4096) << level;
+        }
+        {  // a header that says far too little: the storage doubles as it goes
+            Inflater inflater;
+            CountingOutput output;
+            inflater.inflate(packed, output, 10, nullptr);
+            EXPECT_EQ(output.bytes(), data);
+            EXPECT_LE(output.grows, 6) << level;
+            EXPECT_LT(output.largest, 2 * data.size() + 4096) << level;
+        }
     }
 }
 
