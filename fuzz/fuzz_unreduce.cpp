@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int factor = 1 + static_cast<int>(params.take(1) & 3);
     const uint32_t expected =
         params.take(3) & 0x1FFFF;  // 128 KiB: well past the window, still fast
-    std::vector<uint8_t> sink;
+    hk::archive::StreamBytes sink;
     hk::archive::MemberOutput out(sink);
     try {
         hk::archive::Unreduce(params.rest(), factor, expected, out);

@@ -5,7 +5,7 @@
 #include "archive/legacy_decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> sink;
+    hk::archive::StreamBytes sink;
     hk::archive::MemberOutput out(sink);
     try {
         hk::archive::Unshrink({data, size}, out);

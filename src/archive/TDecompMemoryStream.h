@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "archive/stream_bytes.h"
+
 namespace hk::archive {
 
 // What the reader records about each member it writes into the stream.
@@ -28,14 +30,14 @@ class TDecompMemoryStream {
     int32_t MemberCount() const { return static_cast<int32_t>(records_.size()); }
     const MemberInfoRecord& MemberInfo(int32_t index) const;
 
-    std::vector<uint8_t>& Bytes() { return bytes_; }
-    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    StreamBytes& Bytes() { return bytes_; }
+    const StreamBytes& Bytes() const { return bytes_; }
     size_t Size() const { return bytes_.size(); }
     size_t Position() const { return position_; }
     void SetPosition(size_t position) { position_ = position; }
 
   private:
-    std::vector<uint8_t> bytes_;
+    StreamBytes bytes_;
     std::vector<MemberInfoRecord> records_;
     size_t position_ = 0;
 };

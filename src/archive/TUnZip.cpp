@@ -549,7 +549,7 @@ void TUnZip::extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry) {
 
 void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
                           bool located, const std::string& name, const std::string& target) {
-    std::vector<uint8_t>& bytes = stream_->Bytes();
+    StreamBytes& bytes = stream_->Bytes();
     const size_t before = bytes.size();
     MemberInfoRecord record{};
     record.uncompressedSize = header.uncompressedSize;
@@ -593,11 +593,7 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
                 return cancel_;
             };
             if (header.method == 8) {
-                // The inflater grows its output when the write position meets
-                // the end of its reservation, even at the member's last byte;
-                // a hint one past the declared size keeps that from happening.
-                const size_t hint = std::min<size_t>(size_t{header.uncompressedSize} + 1, ceiling);
-                inflater_->inflate(input, bytes, hint, report, ceiling);
+                inflater_->inflate(input, bytes, header.uncompressedSize, report, ceiling);
             } else {
                 MemberOutput out(bytes, ceiling, report);
                 if (header.method == 1)
@@ -636,7 +632,7 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
 // progress (and the event pump behind it) keeps running.
 void TUnZip::copyStored(const ReadOnlyFile& file, const LocalHeader& header, uint64_t start,
                         uint64_t available, size_t ceiling) {
-    std::vector<uint8_t>& bytes = stream_->Bytes();
+    StreamBytes& bytes = stream_->Bytes();
     uint64_t left = std::min<uint64_t>(header.uncompressedSize, available);
     const bool tooLarge = left > ceiling;
     if (tooLarge) left = ceiling;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/errors.h"
+#include "archive/stream_bytes.h"
 
 namespace hk::archive {
 
@@ -33,7 +34,7 @@ class MemberOutput {
     using Progress = std::function<bool(size_t produced)>;
     static constexpr size_t kProgressStep = 32768;
 
-    explicit MemberOutput(std::vector<uint8_t>& sink, size_t ceiling = kMemberCeiling,
+    explicit MemberOutput(StreamBytes& sink, size_t ceiling = kMemberCeiling,
                           Progress progress = {})
         : sink_(sink), start_(sink.size()), ceiling_(ceiling), progress_(std::move(progress)) {}
 
@@ -89,7 +90,7 @@ class MemberOutput {
         if (progress_ && progress_(size())) throw DecodingStopped{};
     }
 
-    std::vector<uint8_t>& sink_;
+    StreamBytes& sink_;
     size_t start_;
     size_t ceiling_;
     Progress progress_;

@@ -57,7 +57,7 @@ FetchResult DatabaseSession::Extract(const std::string& name) {
 FetchResult DatabaseSession::FetchMember(const std::string& name) {
     FetchResult result = Extract(name);
     if (result.memberCount == 1) {
-        const std::vector<uint8_t>& bytes = stream_->Bytes();
+        const auto& bytes = stream_->Bytes();
         memberText_.assign(bytes.begin(), bytes.end());
         result.lines = SplitLines(memberText_);
     }

@@ -253,24 +253,24 @@ std::vector<uint8_t> implode(const std::vector<uint8_t>& data, uint16_t flags) {
 }
 
 std::vector<uint8_t> unreduce(const std::vector<uint8_t>& in, int factor, uint32_t size) {
-    std::vector<uint8_t> sink;
+    hk::archive::StreamBytes sink;
     MemberOutput out(sink);
     Unreduce(in, factor, size, out);
-    return sink;
+    return {sink.begin(), sink.end()};
 }
 
 std::vector<uint8_t> explode(const std::vector<uint8_t>& in, uint16_t flags, uint32_t size) {
-    std::vector<uint8_t> sink;
+    hk::archive::StreamBytes sink;
     MemberOutput out(sink);
     Explode(in, flags, size, out);
-    return sink;
+    return {sink.begin(), sink.end()};
 }
 
 std::vector<uint8_t> unshrink(const std::vector<uint8_t>& in) {
-    std::vector<uint8_t> sink;
+    hk::archive::StreamBytes sink;
     MemberOutput out(sink);
     Unshrink(in, out);
-    return sink;
+    return {sink.begin(), sink.end()};
 }
 
 ErrorCode failure(auto decode) {
@@ -457,7 +457,6 @@ TEST(LegacyHostile, RandomBytesStayBounded) {
         // A plausible tree header makes explode get past its trees more often.
         if (round % 2 == 0 && in.size() > 2) in[0] = 0x0F;
         const uint32_t size = random() % 100000;
-        std::vector<uint8_t> sink;
         try {
             unshrink(in);
         } catch (const DecodeError&) {

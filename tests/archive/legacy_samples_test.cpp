@@ -66,7 +66,7 @@ bool isLegacy(const LocalMember& m) {
 }
 
 std::vector<uint8_t> decode(const LocalMember& m, std::span<const uint8_t> data) {
-    std::vector<uint8_t> sink;
+    hk::archive::StreamBytes sink;
     MemberOutput out(sink);
     if (m.method == 1) {
         Unshrink(data, out);
@@ -75,7 +75,7 @@ std::vector<uint8_t> decode(const LocalMember& m, std::span<const uint8_t> data)
     } else {
         Explode(data, m.flags, m.size, out);
     }
-    return sink;
+    return {sink.begin(), sink.end()};
 }
 
 class LegacySamples : public ::testing::Test {

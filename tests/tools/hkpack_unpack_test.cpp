@@ -33,7 +33,7 @@ std::vector<std::string> MemberNames(const std::string& archive) {
 std::string Extracted(const std::string& archive, const std::string& member) {
     auto session = hk::database::DatabaseSession::ForArchive(archive);
     EXPECT_TRUE(session.Extract(member).ok()) << archive << ": " << member;
-    const std::vector<uint8_t>& bytes = session.ExtractionStream().Bytes();
+    const auto& bytes = session.ExtractionStream().Bytes();
     return std::string(bytes.begin(), bytes.end());
 }
 

@@ -120,7 +120,7 @@ class DatabaseReader {
             Refuse(member, problem);
         }
         const hk::archive::MemberInfoRecord& record = session_.ExtractionStream().MemberInfo(0);
-        const std::vector<uint8_t>& bytes = session_.ExtractionStream().Bytes();
+        const auto& bytes = session_.ExtractionStream().Bytes();
         return {std::string(bytes.begin(), bytes.end()),
                 std::string(reinterpret_cast<const char*>(record.name + 1), record.name[0])};
     }
