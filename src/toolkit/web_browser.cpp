@@ -19,8 +19,6 @@ namespace hk::toolkit {
 
 namespace {
 
-const char* const kTooLarge = "hkTooLarge";
-
 bool isWebScheme(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
@@ -35,6 +33,45 @@ QByteArray charsetIn(const QByteArray& text) {
 }
 
 }  // namespace
+
+// One request's answer as it arrives. The reply's own buffer is kept small and emptied
+// here as data comes, so the network thread reads no further ahead than that: a reply
+// left to buffer by itself takes in an endless page as fast as the sender pushes it,
+// and under load its progress reaches us only after hundreds of megabytes.
+class Download : public QObject {
+  public:
+    static constexpr qint64 kReadBufferBytes = 64 * 1024;
+
+    // Becomes a child of `reply`, so it lives exactly as long.
+    explicit Download(QNetworkReply* reply) : QObject(reply), reply_(reply) {
+        reply->setReadBufferSize(kReadBufferBytes);
+        connect(reply, &QNetworkReply::readyRead, this, [this] {
+            body_ += reply_->readAll();
+            if (body_.size() > WebBrowser::kMaxPageBytes) Refuse();
+        });
+        // A declared length says early what the body would say late.
+        connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64, qint64 total) {
+            if (total > WebBrowser::kMaxPageBytes) Refuse();
+        });
+    }
+
+    QNetworkReply* reply() const { return reply_; }
+    bool TooLarge() const { return tooLarge_; }
+    // All of the answer that has arrived.
+    QByteArray Body() { return body_ + reply_->readAll(); }
+
+  private:
+    void Refuse() {
+        if (tooLarge_) return;
+        tooLarge_ = true;
+        body_.clear();
+        reply_->abort();
+    }
+
+    QNetworkReply* reply_;
+    QByteArray body_;
+    bool tooLarge_ = false;
+};
 
 QString decodeHtml(const QByteArray& body, const QByteArray& contentType) {
     QByteArray name = charsetIn(contentType);
@@ -110,20 +147,13 @@ void WebBrowser::Stop() {
     pictures_.clear();
 }
 
-QNetworkReply* WebBrowser::Get(const QUrl& url) {
+Download* WebBrowser::Get(const QUrl& url) {
     QNetworkRequest request(url);
     request.setTransferTimeout(kTransferTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Hintkeeper/1.30"));
-    QNetworkReply* reply = network_->get(request);
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64 total) {
-        if (received > kMaxPageBytes || total > kMaxPageBytes) {
-            reply->setProperty(kTooLarge, true);
-            reply->abort();
-        }
-    });
-    return reply;
+    return new Download(network_->get(request));
 }
 
 void WebBrowser::Navigate(const QString& address) {
@@ -139,17 +169,18 @@ void WebBrowser::Navigate(const QString& address) {
         return;
     }
 
-    QNetworkReply* reply = Get(url);
-    reply_ = reply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { Finished(reply); });
+    Download* download = Get(url);
+    reply_ = download->reply();
+    connect(reply_, &QNetworkReply::finished, this, [this, download] { Finished(*download); });
 }
 
-void WebBrowser::Finished(QNetworkReply* reply) {
+void WebBrowser::Finished(Download& download) {
+    QNetworkReply* reply = download.reply();
     reply->deleteLater();
     if (reply != reply_) return;
     reply_ = nullptr;
     const QString address = reply->request().url().toString();
-    if (reply->property(kTooLarge).toBool()) {
+    if (download.TooLarge()) {
         ShowErrorPage(address, tr("The page is too large"));
         return;
     }
@@ -158,7 +189,7 @@ void WebBrowser::Finished(QNetworkReply* reply) {
         ShowErrorPage(address, reply->errorString());
         return;
     }
-    const QByteArray body = reply->readAll();
+    const QByteArray body = download.Body();
     if (body.size() > kMaxPageBytes) {
         ShowErrorPage(address, tr("The page is too large"));
         return;
@@ -195,20 +226,21 @@ void WebBrowser::FetchPictures(const QUrl& base) {
     }
     const unsigned navigation = navigation_;
     for (const QUrl& name : names.mid(0, kMaxPictures)) {
-        QNetworkReply* reply = Get(base.resolved(name));
-        pictures_ << reply;
-        connect(reply, &QNetworkReply::finished, this, [this, reply, name, navigation] {
-            reply->deleteLater();
-            if (navigation == navigation_) PictureArrived(reply, name);
-        });
+        Download* download = Get(base.resolved(name));
+        pictures_ << download->reply();
+        connect(download->reply(), &QNetworkReply::finished, this,
+                [this, download, name, navigation] {
+                    download->reply()->deleteLater();
+                    if (navigation == navigation_) PictureArrived(*download, name);
+                });
     }
 }
 
-void WebBrowser::PictureArrived(QNetworkReply* reply, const QUrl& name) {
-    pictures_.removeAll(reply);
-    if (reply->error() != QNetworkReply::NoError || reply->property(kTooLarge).toBool()) return;
+void WebBrowser::PictureArrived(Download& download, const QUrl& name) {
+    pictures_.removeAll(download.reply());
+    if (download.reply()->error() != QNetworkReply::NoError || download.TooLarge()) return;
     QImage picture;
-    if (!picture.loadFromData(reply->readAll())) return;
+    if (!picture.loadFromData(download.Body())) return;
     QTextDocument* doc = view_->document();
     // The document looks pictures up by their address resolved against the page.
     doc->addResource(QTextDocument::ImageResource, doc->baseUrl().resolved(name), picture);

@@ -17,6 +17,8 @@ class QTextBrowser;
 
 namespace hk::toolkit {
 
+class Download;
+
 class WebBrowser : public QWidget {
     Q_OBJECT
     // The browser object's own visibility flag, apart from the control's shown or
@@ -59,13 +61,13 @@ class WebBrowser : public QWidget {
     void BrowserVisibleChanged(bool on);
 
   private:
-    void Finished(QNetworkReply* reply);
+    void Finished(Download& download);
     void ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType);
     void ShowErrorPage(const QString& failedAddress, const QString& reason);
     void LinkClicked(const QUrl& url);
-    QNetworkReply* Get(const QUrl& url);
+    Download* Get(const QUrl& url);
     void FetchPictures(const QUrl& base);
-    void PictureArrived(QNetworkReply* reply, const QUrl& name);
+    void PictureArrived(Download& download, const QUrl& name);
 
     QNetworkAccessManager* network_;
     QTextBrowser* view_;

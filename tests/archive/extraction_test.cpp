@@ -69,6 +69,27 @@ class InfoZip : public ::testing::Test {
         bigText = big;
     }
     std::string path(const std::string& archive) const { return (dir / archive).string(); }
+
+    // The tool draws each member's encryption header at random, and a wrong password
+    // passes the one-byte check of a header about once in 256 tries. Tests of refusal
+    // want the common case, so the archive is made again until Info-ZIP's unzip also
+    // refuses each wrong password for `member` (every member when empty).
+    ::testing::AssertionResult makeEncrypted(const std::string& command, const std::string& archive,
+                                             const std::vector<std::string>& wrong,
+                                             const std::string& member = "") const {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            fs::remove(dir / archive);
+            if (!dir.run(command)) return ::testing::AssertionFailure() << command << " failed";
+            // unzip's status 82: nothing was processed, all for a bad password.
+            bool refused = true;
+            for (const std::string& password : wrong)
+                refused = refused && dir.run("unzip -tqq -P '" + password + "' " + archive + " " +
+                                             member + "; test $? -eq 82");
+            if (refused) return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "unzip accepts a wrong password for " << archive;
+    }
+
     ScratchDir dir;
     std::string bigText;
 };
@@ -168,7 +189,8 @@ TEST_F(InfoZip, ArchiveCommentSendsTheRunThroughLocalHeaders) {
 }
 
 TEST_F(InfoZip, EncryptedMembersOpenWithTheRightPasswordOnly) {
-    ASSERT_TRUE(dir.run("zip -q -P 'Secret7' enc.zip games.txt big.txt"));
+    ASSERT_TRUE(makeEncrypted("zip -q -P 'Secret7' enc.zip games.txt big.txt", "enc.zip",
+                              {"wrong", "secret7"}));
     TUnZip zip;
     zip.SetArchiveFile(path("enc.zip"));
     Extracted ok = extract(zip, "*.*", {"wrong", "", "Secret7"});
@@ -195,8 +217,9 @@ TEST_F(InfoZip, EncryptedMembersOpenWithTheRightPasswordOnly) {
 TEST_F(InfoZip, SecondEncryptedMemberRefusedAfterFailure) {
     writeText(dir / "other.txt", "other password\r\n");
     ASSERT_TRUE(
-        dir.run("zip -q -P first mixed.zip games.txt && zip -q -P second mixed.zip other.txt"
-                " && zip -q mixed.zip empty.txt"));
+        makeEncrypted("zip -q -P first mixed.zip games.txt && zip -q -P second mixed.zip other.txt"
+                      " && zip -q mixed.zip empty.txt",
+                      "mixed.zip", {"second"}, "games.txt"));
     TUnZip zip;
     zip.SetArchiveFile(path("mixed.zip"));
     // "first" fails nothing; "second" is never reached because the first
@@ -213,7 +236,7 @@ TEST_F(InfoZip, SecondEncryptedMemberRefusedAfterFailure) {
 }
 
 TEST_F(InfoZip, OnGetPasswordSuppliesThePasswordAndJoinsTheList) {
-    ASSERT_TRUE(dir.run("zip -q -P Secret7 enc.zip games.txt"));
+    ASSERT_TRUE(makeEncrypted("zip -q -P Secret7 enc.zip games.txt", "enc.zip", {"nope"}));
     TUnZip zip;
     zip.SetArchiveFile(path("enc.zip"));
     std::vector<int> codes;
@@ -275,7 +298,8 @@ TEST_F(InfoZip, StandardInputMembersUseTheDirectorysSizes) {
 
 TEST_F(InfoZip, SevenZipZipCryptoOpens) {
     if (!haveTool("7z")) GTEST_SKIP() << "7z is not installed";
-    ASSERT_TRUE(dir.run("7z a -tzip -pPW -mem=ZipCrypto seven.zip games.txt big.txt"));
+    ASSERT_TRUE(makeEncrypted("7z a -tzip -pPW -mem=ZipCrypto seven.zip games.txt big.txt",
+                              "seven.zip", {"pw"}));
     TUnZip zip;
     zip.SetArchiveFile(path("seven.zip"));
     Extracted e = extract(zip, "*.TXT", {"PW"});

@@ -226,6 +226,39 @@ TEST(InflateBlocks, BrokenCodeLengthsAreIncompleteCodeSets) {
     }
 }
 
+TEST(InflateBlocks, RepeatAfterAZeroRunRepeatsZero) {
+    // 'A' and 'B' get 2-bit codes and the end of block a 1-bit code; the lengths
+    // between run 2 2 | 17 | 16, where 16 copies the 0 that 17 wrote, not the 2.
+    BitWriter w;
+    w.bits(1, 1);
+    w.bits(2, 2);
+    w.bits(0, 5);   // HLIT: 257
+    w.bits(1, 5);   // HDIST: 2
+    w.bits(14, 4);  // HCLEN: 18, up to the length of symbol 1
+    // 16 17 18 0 8 7 9 6 10 5 11 4 12 3 13 2 14 1
+    for (unsigned len : {2, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2}) w.bits(len, 3);
+    // Code-length codes: 1 -> 00, 2 -> 01, 16 -> 10, 17 -> 110, 18 -> 111.
+    w.code(7, 3);
+    w.bits(54, 7);  // 65 zeros: 0-64
+    w.code(1, 2);
+    w.code(1, 2);  // 'A', 'B': 2
+    w.code(6, 3);
+    w.bits(0, 3);  // 3 zeros: 67-69
+    w.code(2, 2);
+    w.bits(0, 2);  // 3 more of the previous length: 70-72
+    w.code(7, 3);
+    w.bits(127, 7);  // 138 zeros: 73-210
+    w.code(7, 3);
+    w.bits(34, 7);  // 45 zeros: 211-255
+    w.code(0, 2);   // end of block: 1
+    w.code(0, 2);
+    w.code(0, 2);  // two distances: 1
+    w.code(2, 2);  // 'A'
+    w.code(3, 2);  // 'B'
+    w.code(0, 1);  // end of block
+    EXPECT_EQ(inflateToString(w.bytes()), "AB");
+}
+
 TEST(InflateBlocks, DistancesBeforeTheFirstByteReadZeros) {
     BitWriter w;
     w.bits(1, 1);

@@ -45,6 +45,17 @@ TEST(Wildcard, StarsAndQuestionMarks) {
     EXPECT_TRUE(wildcardMatch("g*.txt", "games.txt"));
 }
 
+TEST(Wildcard, TheExtensionStartsAtTheLastDotOfTheFileName) {
+    EXPECT_TRUE(wildcardMatch("a.tar.gz", "*.gz"));
+    EXPECT_FALSE(wildcardMatch("a.tar.gz", "*.tar"));
+    EXPECT_FALSE(wildcardMatch("a.tar.gz", "a.tar"));
+    EXPECT_TRUE(wildcardMatch("a.tar.gz", "a.*"));
+    EXPECT_TRUE(wildcardMatch("a.tar.gz", "*.tar.gz"));
+    // A dot in a folder name starts no extension.
+    EXPECT_TRUE(wildcardMatch("v1.2\\games", "games"));
+    EXPECT_TRUE(wildcardMatch("v1.2\\games.txt", "*.txt"));
+}
+
 TEST(Wildcard, ManyStarsStayFast) {
     const std::string name(255, 'a');
     EXPECT_FALSE(wildcardMatch(name, "*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b"));

@@ -378,6 +378,34 @@ class ButtonFaces : public MainWindow {
     }
 };
 
+TEST_F(ButtonFaces, EveryButtonShowsTheFacesOfItsOwnRow) {
+    struct Row {
+        hk::skin::TCoolBitmapButton* button;
+        int normal, hover, pressed, up;
+    };
+    const Row rows[] = {
+        {form->CoolBitmapButton1, 3, 4, 8, 4},      {form->CoolBitmapButton2, 1, 2, 7, 2},
+        {form->CoolBitmapButton3, 10, 11, 12, 11},  {form->CoolBitmapButton5, 13, 14, 15, 13},
+        {form->CoolBitmapButton4, 16, 17, 18, 17},  {form->CoolBitmapButton6, 19, 20, 21, 20},
+        {form->CoolBitmapButton7, 22, 23, 24, 23},  {form->CoolBitmapButton8, 26, 27, 28, 26},
+        {form->CoolBitmapButton9, 29, 30, 31, 29},  {about->CoolBitmapButton7, 22, 23, 24, 23},
+        {about->CoolBitmapButton3, 32, 33, 34, 32},
+    };
+    for (const Row& row : rows) {
+        auto* b = row.button;
+        SCOPED_TRACE(::testing::Message() << "row " << &row - rows + 1 << " of the table");
+        Enter(b);
+        EXPECT_EQ(Face(b), row.hover);
+        // The right mouse button swaps the faces as the left does, without a click.
+        QTest::mousePress(b, Qt::RightButton, {}, QPoint(5, 5));
+        EXPECT_EQ(Face(b), row.pressed);
+        QTest::mouseRelease(b, Qt::RightButton, {}, QPoint(5, 5));
+        EXPECT_EQ(Face(b), row.up);
+        Leave(b);
+        EXPECT_EQ(Face(b), row.normal);
+    }
+}
+
 TEST_F(ButtonFaces, NextButtonHoverPressReleaseLeave) {
     auto* b = form->CoolBitmapButton1;
     Enter(b);
