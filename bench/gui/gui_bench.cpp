@@ -22,6 +22,18 @@ namespace {
 
 constexpr int kGames = 20000;
 
+// The main window over the database in `dir`, shown and activated.
+std::unique_ptr<hk::window::TFormMain> OpenWindow(const QTemporaryDir& dir) {
+    auto form = std::make_unique<hk::window::TFormMain>(dir.path().toStdString() + "/");
+    form->ShowErrorBox = [](const QString& m) {
+        std::fprintf(stderr, "database error: %s\n", m.toUtf8().constData());
+    };
+    form->show();
+    form->FormActivate();
+    QApplication::processEvents();
+    return form;
+}
+
 // One window over one synthetic database for the whole run. It must be gone
 // before the application object is: a widget destroyed after it (say, by an
 // exit handler) crashes in QWidget's destructor.
@@ -35,13 +47,7 @@ struct Fixture {
         hk::pack::FileSink sink(f);
         hk::pack::WriteSyntheticDatabase(kGames, sink, {});
         std::fclose(f);
-        form = std::make_unique<hk::window::TFormMain>(dir.path().toStdString() + "/");
-        form->ShowErrorBox = [](const QString& m) {
-            std::fprintf(stderr, "database error: %s\n", m.toUtf8().constData());
-        };
-        form->show();
-        form->FormActivate();
-        QApplication::processEvents();
+        form = OpenWindow(dir);
     }
 };
 
@@ -77,13 +83,7 @@ struct HugeTexts {
         hk::pack::FileSink sink(f);
         hk::pack::WriteDatabase(sources, sink, {});
         std::fclose(f);
-        form = std::make_unique<hk::window::TFormMain>(dir.path().toStdString() + "/");
-        form->ShowErrorBox = [](const QString& m) {
-            std::fprintf(stderr, "database error: %s\n", m.toUtf8().constData());
-        };
-        form->show();
-        form->FormActivate();
-        QApplication::processEvents();
+        form = OpenWindow(dir);
     }
 };
 

@@ -15,13 +15,6 @@ namespace db = hk::database;
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return s;
-}
-
 std::string ReadWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SourceError(path.string() + ": cannot be read");
@@ -115,10 +108,11 @@ std::string MemberNameProblem(const std::string& name) {
     if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) {
         return "the member name needs a name and an extension, like doom_pc.txt";
     }
-    const std::string upper = Upper(name);
+    const std::string upper = MemberNameKey(name);
     for (const std::string_view index :
          {db::kGamesMember, db::kFilesMember, db::kPitchesMember, db::kVersionMember}) {
-        if (upper == Upper(std::string(index))) return "the member name is taken by the index";
+        if (upper == MemberNameKey(std::string(index)))
+            return "the member name is taken by the index";
     }
     return {};
 }
@@ -152,7 +146,8 @@ DatabaseSources ReadSources(const std::filesystem::path& folder) {
         if (const std::string problem = TitleProblem(game.title); !problem.empty()) {
             Fail(indexPath, lineNumber, problem);
         }
-        const auto [known, inserted] = spellingByUpper.emplace(Upper(game.member), game.member);
+        const auto [known, inserted] =
+            spellingByUpper.emplace(MemberNameKey(game.member), game.member);
         if (inserted) {
             const std::filesystem::path textPath = folder / "texts" / game.member;
             sources.texts.emplace_back(game.member, GameText(ReadWholeFile(textPath), textPath));
@@ -165,6 +160,13 @@ DatabaseSources ReadSources(const std::filesystem::path& folder) {
     }
     if (sources.games.empty()) throw SourceError(indexPath.string() + ": lists no game");
     return sources;
+}
+
+std::string MemberNameKey(std::string name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return name;
 }
 
 MemberOptions DatabaseMemberOptions(const WriteOptions& options) {

@@ -79,4 +79,8 @@ std::string TitleProblem(std::string_view title);
 // so that fetching the name as a pattern matches that member alone.
 std::string MemberNameProblem(const std::string& name);
 
+// The form under which two member names are the same to the viewer, which
+// fetches by a pattern that ignores the letter case of a to z.
+std::string MemberNameKey(std::string name);
+
 }  // namespace hk::pack

@@ -28,13 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return s;
-}
-
 std::string Counted(size_t n, const std::string& noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
@@ -162,7 +155,8 @@ std::vector<GameEntry> ReadIndex(DatabaseReader& reader,
         if (const std::string problem = MemberNameProblem(game.member); !problem.empty()) {
             Refuse(files, k + 1, problem + ": \"" + db::Cp1251ToUtf8(game.member) + "\"");
         }
-        const auto [known, inserted] = spellingByUpper.emplace(Upper(game.member), game.member);
+        const auto [known, inserted] =
+            spellingByUpper.emplace(MemberNameKey(game.member), game.member);
         if (!inserted && known->second != game.member) {
             Refuse(files, k + 1,
                    "\"" + game.member + "\" differs from \"" + known->second +
