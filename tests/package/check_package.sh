@@ -85,8 +85,16 @@ xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $display"
 # From another folder and through the link, as the menu entry starts it.
 (cd "$work" && exec env QT_QPA_PLATFORM=xcb "$root/usr/bin/hintkeeper" >"$work/viewer.log" 2>&1) &
 viewer=$!
-win=$(timeout 60 xdotool search --sync --onlyvisible --name '^Hintkeeper v1\.30$' | head -n 1) ||
-    fail "the main window did not appear"
+# Polled rather than --sync: a search walks every window, and the splash closing
+# under it makes that one search die on an X error (BadWindow); the next one is fine.
+win=
+for _ in $(seq 600); do
+    win=$(xdotool search --onlyvisible --name '^Hintkeeper v1\.30$' 2>/dev/null | head -n 1 || true)
+    [ -n "$win" ] && break
+    kill -0 "$viewer" 2>/dev/null || fail "the viewer ended: $(cat "$work/viewer.log")"
+    sleep 0.1
+done
+[ -n "$win" ] || fail "the main window did not appear"
 
 # The games are there when End in the list selects the last one: the list and
 # the codes view below the (animated) banner strip change. An empty list, or an
