@@ -1,6 +1,7 @@
 #include "archive/inflate.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -96,10 +97,21 @@ uint32_t leafFor(Alphabet alphabet, unsigned symbol, unsigned bits) {
     return entry(bits, kInvalid, 0);
 }
 
+constexpr std::array<uint8_t, 256> kReversedBytes = [] {
+    std::array<uint8_t, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) {
+        unsigned r = 0;
+        for (unsigned i = 0; i < 8; ++i) r |= ((b >> i) & 1) << (7 - i);
+        t[b] = static_cast<uint8_t>(r);
+    }
+    return t;
+}();
+
+// Codes are stored most significant bit first but read least significant
+// first; a code of at most 15 bits, mirrored.
 unsigned reverseBits(unsigned code, unsigned length) {
-    unsigned r = 0;
-    for (unsigned i = 0; i < length; ++i, code >>= 1) r = (r << 1) | (code & 1);
-    return r;
+    const unsigned mirrored = (kReversedBytes[code & 0xFF] << 8) | kReversedBytes[code >> 8];
+    return mirrored >> (16 - length);
 }
 
 // Where a literal's code leaves room in the first level for a second
@@ -137,7 +149,13 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
     }
 
     table.rootBits = rootBits;
-    table.entries.assign(size_t{1} << rootBits, entry(1, kInvalid, 0));
+    // A complete code reaches every slot of both levels, so only an
+    // incomplete one needs the unused slots marked (a table is built per block).
+    if (left == 0) {
+        table.entries.resize(size_t{1} << rootBits);
+    } else {
+        table.entries.assign(size_t{1} << rootBits, entry(1, kInvalid, 0));
+    }
     if (longest == 0) return Build::Empty;
 
     unsigned nextCode[16] = {};
@@ -149,6 +167,8 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
 
     // First pass: the longest code under each first-level slot sizes its second level.
     uint8_t subLongest[1u << kMostRootBits] = {};
+    uint16_t linkedSlots[288];
+    unsigned linkedCount = 0;
     {
         unsigned probe[16];
         std::copy(std::begin(nextCode), std::end(nextCode), probe);
@@ -158,8 +178,18 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
             const unsigned code = probe[len]++;
             if (len <= rootBits) continue;
             const unsigned slot = reverseBits(code, len) & rootMask;
+            if (subLongest[slot] == 0) linkedSlots[linkedCount++] = static_cast<uint16_t>(slot);
             subLongest[slot] = static_cast<uint8_t>(std::max<unsigned>(subLongest[slot], len));
         }
+    }
+    // Second levels are laid out before any leaf is written: the first level
+    // may still hold the previous block's links.
+    for (unsigned i = 0; i < linkedCount; ++i) {
+        const unsigned slot = linkedSlots[i];
+        const unsigned subBits = subLongest[slot] - rootBits;
+        const size_t offset = table.entries.size();
+        table.entries.resize(offset + (size_t{1} << subBits), entry(1, kInvalid, 0));
+        table.entries[slot] = entry(rootBits, kLink | subBits, static_cast<uint32_t>(offset));
     }
 
     for (unsigned s = 0; s < count; ++s) {
@@ -173,13 +203,7 @@ Build buildTable(HuffmanTable& table, const uint8_t* lengths, unsigned count, un
         }
         const unsigned slot = reversed & rootMask;
         const unsigned subBits = subLongest[slot] - rootBits;
-        uint32_t link = table.entries[slot];
-        if (!isLink(link)) {
-            const size_t offset = table.entries.size();
-            table.entries.resize(offset + (size_t{1} << subBits), entry(1, kInvalid, 0));
-            link = entry(rootBits, kLink | subBits, static_cast<uint32_t>(offset));
-            table.entries[slot] = link;
-        }
+        const uint32_t link = table.entries[slot];
         const uint32_t leaf = leafFor(alphabet, s, len - rootBits);
         const size_t base = valueOf(link);
         for (unsigned i = reversed >> rootBits; i < (1u << subBits); i += 1u << (len - rootBits))
@@ -363,7 +387,16 @@ class Run {
 
 }  // namespace
 
-Inflater::Inflater() {
+bool Inflater::bmi2Available() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("bmi2");
+#else
+    return false;
+#endif
+}
+
+Inflater::Inflater(Instructions instructions)
+    : bmi2_(instructions == Instructions::Fastest && bmi2Available()) {
     uint8_t lengths[288];
     std::fill(lengths, lengths + 144, 8);
     std::fill(lengths + 144, lengths + 256, 9);
@@ -466,8 +499,9 @@ uint8_t* fastOutputEnd(uint8_t* base, uint8_t* limit) {
 // it needs neither the overrun tests nor the limit tests. Near either end the
 // careful loop takes over for one symbol at a time.
 template <unsigned kLengthBits, unsigned kDistanceBits>
-BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths, const HuffmanTable& distances,
-                     ErrorCode invalid) {
+[[gnu::always_inline]] inline BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths,
+                                                   const HuffmanTable& distances,
+                                                   ErrorCode invalid) {
     BitReader in = run.in_;
     uint8_t* out = run.out_;
     uint8_t* limit = run.limit_;
@@ -626,6 +660,35 @@ BlockEnd decodeCodes(Run& run, const HuffmanTable& lengths, const HuffmanTable& 
     return result;
 }
 
+// The symbol loop as compiled for any x86-64 (or other) processor.
+template <unsigned kLengthBits, unsigned kDistanceBits>
+BlockEnd decodeCodesBaseline(Run& run, const HuffmanTable& lengths, const HuffmanTable& distances,
+                             ErrorCode invalid) {
+    return decodeCodes<kLengthBits, kDistanceBits>(run, lengths, distances, invalid);
+}
+
+#if defined(__x86_64__)
+// The same loop where BMI2 is there: its shifts and masks by a register
+// amount (shrx, bzhi) take one instruction each and leave the flags alone,
+// and the loop is mostly such shifts.
+template <unsigned kLengthBits, unsigned kDistanceBits>
+[[gnu::target("bmi2")]] BlockEnd decodeCodesBmi2(Run& run, const HuffmanTable& lengths,
+                                                 const HuffmanTable& distances, ErrorCode invalid) {
+    return decodeCodes<kLengthBits, kDistanceBits>(run, lengths, distances, invalid);
+}
+#endif
+
+template <unsigned kLengthBits, unsigned kDistanceBits>
+BlockEnd decodeCodesWith(bool bmi2, Run& run, const HuffmanTable& lengths,
+                         const HuffmanTable& distances, ErrorCode invalid) {
+#if defined(__x86_64__)
+    if (bmi2) return decodeCodesBmi2<kLengthBits, kDistanceBits>(run, lengths, distances, invalid);
+#else
+    (void)bmi2;
+#endif
+    return decodeCodesBaseline<kLengthBits, kDistanceBits>(run, lengths, distances, invalid);
+}
+
 BlockEnd copyStoredBlock(Run& run) {
     BitReader& in = run.in_;
     if (!in.alignToByte()) return BlockEnd::Stop;
@@ -741,12 +804,12 @@ void Inflater::inflate(std::span<const uint8_t> input, Output& output, size_t ex
             if (type == 0) {
                 end = copyStoredBlock(run);
             } else if (type == 1) {
-                end = decodeCodes<kFixedLengthBits, kFixedDistanceBits>(
-                    run, fixedLengths_, fixedDistances_, ErrorCode::BadBlock);
+                end = decodeCodesWith<kFixedLengthBits, kFixedDistanceBits>(
+                    bmi2_, run, fixedLengths_, fixedDistances_, ErrorCode::BadBlock);
             } else if (type == 2) {
                 if (!readDynamicTables(in, codeLengths_, lengths_, distances_)) break;
-                end = decodeCodes<kDynamicLengthBits, kDynamicDistanceBits>(
-                    run, lengths_, distances_, ErrorCode::IncompleteCodeSet);
+                end = decodeCodesWith<kDynamicLengthBits, kDynamicDistanceBits>(
+                    bmi2_, run, lengths_, distances_, ErrorCode::IncompleteCodeSet);
             } else {
                 throw DecodeError(ErrorCode::BadBlock);
             }

@@ -23,7 +23,12 @@ struct HuffmanTable {
 // members but the dynamic tables of each block.
 class Inflater {
   public:
-    Inflater();
+    // Which build of the symbol loop decodes: the fastest one this processor
+    // runs, or the one any processor runs (tests compare the two).
+    enum class Instructions { Fastest, Baseline };
+    explicit Inflater(Instructions instructions = Instructions::Fastest);
+    // Whether Fastest means more than Baseline here.
+    static bool bmi2Available();
 
     // Called about every 32 KiB of output with the member's bytes so far;
     // returning true stops decoding (the cancel flag).
@@ -77,6 +82,7 @@ class Inflater {
         size_t start_;
     };
 
+    bool bmi2_;
     HuffmanTable fixedLengths_, fixedDistances_;
     HuffmanTable lengths_, distances_, codeLengths_;
 };
