@@ -331,6 +331,7 @@ class Run {
     uint8_t* out_ = nullptr;
     uint8_t* limit_ = nullptr;
     bool stopped_ = false;
+    bool bmi2Loop_ = false;  // some block went through the BMI2 build
 
     uint8_t* base() const { return base_; }
     size_t produced(const uint8_t* out) const { return static_cast<size_t>(out - base_); }
@@ -674,6 +675,7 @@ BlockEnd decodeCodesBaseline(Run& run, const HuffmanTable& lengths, const Huffma
 template <unsigned kLengthBits, unsigned kDistanceBits>
 [[gnu::target("bmi2")]] BlockEnd decodeCodesBmi2(Run& run, const HuffmanTable& lengths,
                                                  const HuffmanTable& distances, ErrorCode invalid) {
+    run.bmi2Loop_ = true;
     return decodeCodes<kLengthBits, kDistanceBits>(run, lengths, distances, invalid);
 }
 #endif
@@ -817,9 +819,11 @@ void Inflater::inflate(std::span<const uint8_t> input, Output& output, size_t ex
         }
     } catch (...) {
         // Whatever was decoded before the damage stays.
+        ranBmi2_ = run.bmi2Loop_;
         run.finish();
         throw;
     }
+    ranBmi2_ = run.bmi2Loop_;
     run.finish();
 }
 

@@ -29,6 +29,9 @@ class Inflater {
     explicit Inflater(Instructions instructions = Instructions::Fastest);
     // Whether Fastest means more than Baseline here.
     static bool bmi2Available();
+    // Whether the last inflate decoded any block with the BMI2 build, which
+    // a Baseline decoder must never do: it would die on older processors.
+    bool ranBmi2Loop() const { return ranBmi2_; }
 
     // Called about every 32 KiB of output with the member's bytes so far;
     // returning true stops decoding (the cancel flag).
@@ -83,6 +86,7 @@ class Inflater {
     };
 
     bool bmi2_;
+    bool ranBmi2_ = false;
     HuffmanTable fixedLengths_, fixedDistances_;
     HuffmanTable lengths_, distances_, codeLengths_;
 };

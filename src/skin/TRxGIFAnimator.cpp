@@ -150,6 +150,7 @@ void TRxGIFAnimator::tick() {
 QRgb TRxGIFAnimator::backgroundFor(int n) const {
     const GifFrame& frame = image_.frames[static_cast<std::size_t>(n)];
     if (auto transparent = frame.transparentColor()) return *transparent;
+    if (auto transparent = image_.transparentColor()) return *transparent;
     return toolkit::toQColor(toolkit::clWindow, palette()).rgb();
 }
 

@@ -127,8 +127,18 @@ void TabcsfSplash::paintEvent(QPaintEvent*) {
 }
 
 void TabcsfSplash::mousePressEvent(QMouseEvent* event) {
-    // Only the picture answers clicks; the bevel does not.
-    if (hideOnClick_ && pictureRect().contains(event->position().toPoint())) close();
+    // Only a click of the first button answers, as a button's click does:
+    // other buttons and the bevel do nothing, and the window stays until the
+    // button comes up again over the picture.
+    pressedOnPicture_ =
+        event->button() == Qt::LeftButton && pictureRect().contains(event->position().toPoint());
+}
+
+void TabcsfSplash::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressedOnPicture_ && event->button() == Qt::LeftButton &&
+                       pictureRect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) pressedOnPicture_ = false;
+    if (click && hideOnClick_) close();
 }
 
 void TabcsfSplash::keyPressEvent(QKeyEvent*) {

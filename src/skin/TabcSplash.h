@@ -67,6 +67,7 @@ class TabcsfSplash : public QDialog {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -77,6 +78,7 @@ class TabcsfSplash : public QDialog {
     QImage picture_;
     int bevelWidth_ = 3;
     bool hideOnClick_ = true;
+    bool pressedOnPicture_ = false;  // a click is a press and a release on the picture
     bool shaped_ = false;
     toolkit::TColor tolerance_ = toolkit::rgbColor(16, 16, 16);
     QTimer* tmrClose_;

@@ -12,6 +12,13 @@ std::optional<QRgb> GifFrame::transparentColor() const {
     return colorAt(static_cast<std::uint8_t>(transparentIndex));
 }
 
+std::optional<QRgb> GifPicture::transparentColor() const {
+    for (const GifFrame& frame : frames) {
+        if (auto color = frame.transparentColor()) return color;
+    }
+    return std::nullopt;
+}
+
 QRgb GifFrame::colorAt(std::uint8_t index) const {
     return index < palette.size() ? palette[index] : qRgb(0, 0, 0);
 }

@@ -44,6 +44,9 @@ struct GifPicture {
     std::vector<GifFrame> frames;
 
     bool empty() const { return frames.empty(); }
+    // A picture is transparent when any of its frames is; its transparent
+    // colour is the first such frame's.
+    std::optional<QRgb> transparentColor() const;
 };
 
 // Returns false with a reason in `error` for data that is not a GIF, is damaged, has a

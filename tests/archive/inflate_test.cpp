@@ -1,5 +1,7 @@
 // The deflate decoder on streams built bit by bit, and on zlib's output.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -91,6 +93,37 @@ std::vector<uint8_t> sampleText(size_t size, unsigned seed) {
     out.resize(size);
     return out;
 }
+
+// Memory whose readable part ends at an unreadable page: a stream placed at
+// its very end makes any read past the stream stop the test, whatever slack
+// an allocator would have left behind a buffer.
+class GuardedBytes {
+  public:
+    explicit GuardedBytes(size_t capacity) {
+        const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        readable_ = (capacity + page - 1) / page * page;
+        void* map = mmap(nullptr, readable_ + page, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (map == MAP_FAILED) throw std::runtime_error("mmap failed");
+        base_ = static_cast<uint8_t*>(map);
+        if (mprotect(base_ + readable_, page, PROT_NONE) != 0)
+            throw std::runtime_error("mprotect failed");
+        mapped_ = readable_ + page;
+    }
+    ~GuardedBytes() { munmap(base_, mapped_); }
+    GuardedBytes(const GuardedBytes&) = delete;
+    GuardedBytes& operator=(const GuardedBytes&) = delete;
+
+    std::span<const uint8_t> place(const uint8_t* bytes, size_t size) {
+        uint8_t* at = base_ + readable_ - size;
+        std::copy_n(bytes, size, at);
+        return {at, size};
+    }
+
+  private:
+    uint8_t* base_ = nullptr;
+    size_t readable_ = 0, mapped_ = 0;
+};
 
 TEST(InflateBlocks, EmptyFinalStoredBlockYieldsNothing) {
     EXPECT_EQ(inflateToString({0x01, 0x00, 0x00, 0xFF, 0xFF}), "");
@@ -328,10 +361,18 @@ TEST(InflateAgainstZlib, EveryLevelAndStrategyRoundTrips) {
                     ASSERT_EQ(out, data)
                         << "size " << data.size() << " level " << level << " strategy " << strategy
                         << " build " << static_cast<int>(build);
+                    // Otherwise the two builds compared would be one.
+                    if (build == Inflater::Instructions::Baseline) {
+                        ASSERT_FALSE(inflater.ranBmi2Loop());
+                    }
                 }
             }
         }
     }
+    Inflater fastest;
+    std::vector<uint8_t> out;
+    fastest.inflate(zlibDeflate(inputs[2], 6, Z_DEFAULT_STRATEGY), out, 0, nullptr);
+    EXPECT_EQ(fastest.ranBmi2Loop(), Inflater::bmi2Available());
 }
 
 // Short repeat distances take their own copy path, and rare symbols get codes
@@ -373,6 +414,33 @@ TEST(InflateAgainstZlib, EveryTruncationDecodesAPrefixQuietly) {
                 ASSERT_NO_THROW(inflater.inflate(part, out, data.size(), nullptr)) << cut;
                 ASSERT_LE(out.size(), data.size());
                 ASSERT_TRUE(std::equal(out.begin(), out.end(), data.begin())) << cut;
+            }
+        }
+    }
+}
+
+// The unchecked loop runs only while every load it makes stays inside the
+// input: streams that end at an unreadable page, whole or cut off anywhere
+// in their last bytes, in both builds.
+TEST(InflateLimits, NothingIsReadPastTheEndOfTheInput) {
+    const auto text = sampleText(100000, 5);
+    GuardedBytes memory(1 << 20);
+    std::vector<Inflater::Instructions> builds = {Inflater::Instructions::Baseline};
+    if (Inflater::bmi2Available()) builds.push_back(Inflater::Instructions::Fastest);
+    for (int level : {1, 9}) {
+        for (int strategy : {Z_DEFAULT_STRATEGY, Z_FIXED}) {
+            const auto packed = zlibDeflate(text, level, strategy);
+            for (auto build : builds) {
+                Inflater inflater(build);
+                std::vector<uint8_t> out;
+                // No size hint: room for output then never ends the fast loop first.
+                inflater.inflate(memory.place(packed.data(), packed.size()), out, 0, nullptr);
+                ASSERT_EQ(out, text) << level << " " << strategy;
+                for (size_t cut = packed.size() - 40; cut < packed.size(); ++cut) {
+                    out.clear();
+                    inflater.inflate(memory.place(packed.data(), cut), out, 0, nullptr);
+                    ASSERT_TRUE(std::equal(out.begin(), out.end(), text.begin())) << cut;
+                }
             }
         }
     }

@@ -200,6 +200,19 @@ TEST(GifAnimator, TransparentPixelsShowTheFramesBeneath) {
     EXPECT_EQ(shot.pixel(3, 3), kBlue);
 }
 
+// An opaque frame of a picture that is transparent elsewhere starts from the
+// picture's transparent colour, not the window colour.
+TEST(GifAnimator, OpaqueFrameOfATransparentPictureStartsFromItsTransparentColour) {
+    Rig r;
+    const QRect middle(1, 1, 2, 2), corner(0, 0, 1, 1);
+    r.load({4, 4}, {TestFrame(middle, solid(middle, 1), 10, 1, 2),
+                    TestFrame(corner, solid(corner, 3), 10, 1)});
+    const QImage img = r.gif->composeFrame(1);
+    EXPECT_EQ(img.pixel(3, 3), kGreen);
+    EXPECT_EQ(img.pixel(1, 1), kRed);
+    EXPECT_EQ(img.pixel(0, 0), kBlue);
+}
+
 TEST(GifAnimator, NewBannerTakesItsPanelsColourUntilGivenOne) {
     TCoolPanel panel;
     panel.setColor(hk::toolkit::clBlack);

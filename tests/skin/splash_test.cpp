@@ -124,6 +124,12 @@ TEST(Splash, ClicksOnThePictureCloseOnlyWithHideOnClick) {
     r.splash.HideOnClick = true;
     r.splash.Show();
     QTest::mouseClick(r.splash.window(), Qt::LeftButton, {}, QPoint(0, 50));  // the bevel
+    for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseClick(r.splash.window(), other, {}, QPoint(100, 100));
+    // A press alone is no click yet, nor one that comes up off the picture.
+    QTest::mousePress(r.splash.window(), Qt::LeftButton, {}, QPoint(100, 100));
+    ASSERT_NE(r.splash.window(), nullptr);
+    QTest::mouseRelease(r.splash.window(), Qt::LeftButton, {}, QPoint(0, 50));
     ASSERT_NE(r.splash.window(), nullptr);
     QTest::mouseClick(r.splash.window(), Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_EQ(r.splash.window(), nullptr);

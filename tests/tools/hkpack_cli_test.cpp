@@ -65,6 +65,10 @@ TEST_F(Hkpack, MisuseGivesUsageOnStandardErrorAndStatus64) {
     const Outcome dashed = Pack("cat " + Quote(out) + " -- -odd.txt");
     EXPECT_EQ(dashed.status, 2) << dashed.err;
     EXPECT_NE(dashed.err.find(out), std::string::npos) << dashed.err;
+    // A lone "-" is an operand (a name, never an option).
+    const Outcome lone = Pack("cat " + Quote(out) + " -");
+    EXPECT_EQ(lone.status, 2) << lone.err;
+    EXPECT_EQ(lone.err.find("usage"), std::string::npos) << lone.err;
 }
 
 TEST_F(Hkpack, FailuresNameTheFile) {

@@ -25,6 +25,7 @@
 #include "window/TFormAbout.h"
 #include "window/TFormMain.h"
 #include "window/plain_controls.h"
+#include "window/title_bar_drag.h"
 
 namespace {
 
@@ -299,6 +300,26 @@ TEST_F(MainWindow, TitleBarDragFollowsAnyButtonUntilThatButtonIsReleased) {
     QTest::mouseMove(w, pointerAt(press + QPoint(80, 10)));
     EXPECT_EQ(form->pos(), start + QPoint(80, 10));
     QTest::mouseRelease(w, Qt::LeftButton, {}, pointerAt(press + QPoint(80, 10)));
+}
+
+// Releases that another window's grab took: a fresh press starts afresh from
+// its own point, and a pointer moving with only another button down ends the
+// drag rather than dragging on.
+TEST_F(MainWindow, TitleBarDragSurvivesLostReleases) {
+    hk::window::TitleBarDrag drag(*form);
+    const QPoint first(300, 200), second(380, 205);
+    const QPoint start = form->pos();
+    drag.Press(Qt::LeftButton, first);
+    drag.Move(first + QPoint(60, 0), Qt::LeftButton);
+    ASSERT_EQ(form->pos(), start + QPoint(60, 0));
+    drag.Press(Qt::LeftButton, second);  // the release went elsewhere
+    drag.Move(second + QPoint(30, 40), Qt::LeftButton);
+    EXPECT_EQ(form->pos(), start + QPoint(90, 40));
+
+    drag.Move(second + QPoint(70, 40), Qt::RightButton);
+    EXPECT_EQ(form->pos(), start + QPoint(90, 40));
+    drag.Move(second + QPoint(90, 40), Qt::LeftButton | Qt::RightButton);
+    EXPECT_EQ(form->pos(), start + QPoint(90, 40));
 }
 
 TEST_F(MainWindow, TitleBarClickMovesNothingAndDoubleClickTogglesMaximisedOnce) {
