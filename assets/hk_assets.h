@@ -28,9 +28,11 @@ inline constexpr const char* kSplashPath2x = ":/assets/splash@2x.jpg";          
 inline constexpr int kBannerSlotCount = 5;
 QString bannerPath(int slot);  // slot 5 gives ":/assets/banner3.gif"
 
-// The program's icon, one PNG with a transparent surround per size; each size up to
-// 256 has its double in the set, for high-density screens.
-inline constexpr int kIconSizes[] = {16, 32, 48, 64, 96, 128, 256, 512};
+// The program's icon, one PNG with a transparent surround per size: the window icon,
+// where each size up to 128 has its double for high-density screens. (The 512-pixel
+// icon beside them is for the desktop's icon theme only and is not embedded: on X11
+// it would put a megabyte into every window's icon property.)
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 96, 128, 256};
 QString iconPath(int size);  // ":/assets/icons/48.png"
 
 }  // namespace hk::assets

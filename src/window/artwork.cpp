@@ -69,11 +69,8 @@ Artwork LoadArtwork() {
         art.banners[static_cast<size_t>(i)] =
             ReadResource(QString(":/assets/banner%1.gif").arg(files[i]));
 #ifdef HK_HAVE_ASSETS
-    // Up to 256 pixels: a 512-pixel icon would put a megabyte into each window's icon
-    // property on X11 for the sake of the desktop's largest tiles, which the installed
-    // icon theme serves anyway.
     for (const int size : hk::assets::kIconSizes)
-        if (size <= 256) art.windowIcon.addFile(hk::assets::iconPath(size));
+        art.windowIcon.addFile(hk::assets::iconPath(size));
 #endif
     return art;
 }
