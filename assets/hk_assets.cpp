@@ -13,13 +13,14 @@ static void registerEmbeddedArtwork() {
 namespace hk::assets {
 namespace {
 
-QString indexedPath(const char* collection, int index, int count) {
+QString indexedPath(const char* collection, int index, int count, const char* suffix = "") {
     if (index < 0 || index >= count)
         throw std::out_of_range(std::string(collection) + " has no bitmap " +
                                 std::to_string(index));
-    return QStringLiteral(":/assets/%1/%2.bmp")
+    return QStringLiteral(":/assets/%1/%2%3.bmp")
         .arg(QLatin1String(collection))
-        .arg(index, 2, 10, QLatin1Char('0'));
+        .arg(index, 2, 10, QLatin1Char('0'))
+        .arg(QLatin1String(suffix));
 }
 
 }  // namespace
@@ -34,6 +35,14 @@ QString coolImages1Path(int index) {
 
 QString coolImages2Path(int index) {
     return indexedPath("coolimages2", index, kCoolImages2Count);
+}
+
+QString coolImages1Path2x(int index) {
+    return indexedPath("coolimages1", index, kCoolImages1Count, "@2x");
+}
+
+QString coolImages2Path2x(int index) {
+    return indexedPath("coolimages2", index, kCoolImages2Count, "@2x");
 }
 
 QString bannerPath(int slot) {

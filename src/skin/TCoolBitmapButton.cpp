@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "skin/density.h"
+
 namespace hk::skin {
 
 // --- TColorList -----------------------------------------------------------------------
@@ -231,8 +233,9 @@ void TCustomBitmapButton::keyReleaseEvent(QKeyEvent* event) {
 
 TCoolBitmapButton::TCoolBitmapButton(QWidget* parent) : TCustomBitmapButton(parent) {}
 
-void TCoolBitmapButton::setBitmap(const QImage& bitmap) {
+void TCoolBitmapButton::setBitmap(const QImage& bitmap, const QImage& doubled) {
     bitmap_ = bitmap.copy();
+    bitmap2x_ = markedDoubled(doubled);
     bitmapChanged();
 }
 
@@ -256,19 +259,25 @@ void TCoolBitmapButton::ColorsChanged() {
 // The face edits below bypass bitmapChanged on purpose: a darkened face must neither
 // resize the button nor drop its region.
 void TCoolBitmapButton::applyPressEffects() {
-    if (ShadowEffect()) Darken(bitmap_);
+    if (ShadowEffect()) {
+        Darken(bitmap_);
+        if (!bitmap2x_.isNull()) Darken(bitmap2x_);
+    }
     if (PositionEffect()) Shift();
 }
 
 void TCoolBitmapButton::applyReleaseEffects() {
-    if (ShadowEffect()) Lighten(bitmap_);
+    if (ShadowEffect()) {
+        Lighten(bitmap_);
+        if (!bitmap2x_.isNull()) Lighten(bitmap2x_);
+    }
     if (PositionEffect()) ShiftBack();
 }
 
 void TCoolBitmapButton::paintEvent(QPaintEvent*) {
     if (bitmap_.isNull()) return;
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), bitmap_);
+    drawPicture(p, QPoint(0, 0), bitmap_, bitmap2x_);
 }
 
 }  // namespace hk::skin

@@ -102,7 +102,9 @@ class TCoolBitmapButton : public TCustomBitmapButton {
 
     const QImage& Bitmap() const { return bitmap_; }
     // Copies `bitmap`; a non-empty face resizes the button to it and clears Colors.
-    void setBitmap(const QImage& bitmap);
+    // `doubled` is the face drawn at twice the pixels, for high-density screens.
+    void setBitmap(const QImage& bitmap, const QImage& doubled = QImage());
+    const QImage& Bitmap2x() const { return bitmap2x_; }
     QSize sizeHint() const override;
 
   protected:
@@ -114,6 +116,7 @@ class TCoolBitmapButton : public TCustomBitmapButton {
   private:
     void bitmapChanged();
     QImage bitmap_;
+    QImage bitmap2x_;
 };
 
 }  // namespace hk::skin

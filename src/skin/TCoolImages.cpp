@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "skin/density.h"
+
 namespace hk::skin {
 
 namespace {
@@ -28,13 +30,14 @@ TBitmapItem::~TBitmapItem() {
     if (collection_) collection_->itemChanged();
 }
 
-void TBitmapItem::setBitmap(const QImage& bitmap) {
+void TBitmapItem::setBitmap(const QImage& bitmap, const QImage& doubled) {
     bitmap_ = bitmap.copy();
+    bitmap2x_ = markedDoubled(doubled);
     if (collection_) collection_->itemChanged();
 }
 
 void TBitmapItem::Assign(const TBitmapItem& source) {
-    if (&source != this) setBitmap(source.bitmap_);
+    if (&source != this) setBitmap(source.bitmap_, source.bitmap2x_);
 }
 
 int TBitmapItem::Index() const {
@@ -58,9 +61,9 @@ TBitmapItem& TBitmaps::Add() {
     return *items_.back();
 }
 
-TBitmapItem& TBitmaps::Add(const QImage& bitmap) {
+TBitmapItem& TBitmaps::Add(const QImage& bitmap, const QImage& doubled) {
     items_.push_back(std::make_unique<TBitmapItem>(this));
-    items_.back()->setBitmap(bitmap);
+    items_.back()->setBitmap(bitmap, doubled);
     return *items_.back();
 }
 

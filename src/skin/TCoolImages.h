@@ -51,13 +51,18 @@ class TBitmapItem {
     TBitmapItem& operator=(const TBitmapItem&) = delete;
 
     const QImage& Bitmap() const { return bitmap_; }
-    void setBitmap(const QImage& bitmap);  // copies; the caller keeps its picture
+    // Copies; the caller keeps its picture. `doubled`, when given, is the same design
+    // drawn at twice the pixels for high-density screens (see skin/density.h); a new
+    // bitmap without one drops the old one.
+    void setBitmap(const QImage& bitmap, const QImage& doubled = QImage());
+    const QImage& Bitmap2x() const { return bitmap2x_; }
     void Assign(const TBitmapItem& source);
     int Index() const;
 
   private:
     TBitmaps* collection_;
     QImage bitmap_;
+    QImage bitmap2x_;
 };
 
 class TBitmaps {
@@ -72,7 +77,7 @@ class TBitmaps {
     TBitmapItem& Items(int index) const;  // throws EListError
     TBitmapItem& operator[](int index) const { return Items(index); }
     TBitmapItem& Add();
-    TBitmapItem& Add(const QImage& bitmap);
+    TBitmapItem& Add(const QImage& bitmap, const QImage& doubled = QImage());
     int IndexOf(const TBitmapItem* item) const;
 
   private:

@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "skin/density.h"
+
 namespace hk::skin {
 
 using toolkit::toQColor;
@@ -198,6 +200,25 @@ QImage TCoolPanel::chosenWallpaper() const {
     return QImage();
 }
 
+QImage TCoolPanel::chosenWallpaper2x() const {
+    if (coolImages_ && idWallpaper_ >= 0 && idWallpaper_ <= coolImages_->Bitmaps().Count() - 1)
+        return coolImages_->Bitmaps()[idWallpaper_].Bitmap2x();
+    return QImage();
+}
+
+void TCoolPanel::paintDoubled(QPainter& painter, const QImage& bitmap, const QImage& doubled) {
+    if (tiles2x_.size() != size() * 2 || tiles2xSource_ != doubled.cacheKey()) {
+        tiles2x_ = tiledDoubled(doubled, size());
+        tiles2xSource_ = doubled.cacheKey();
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect()), tiles2x_);
+    painter.restore();
+    lastTileCount_ = ((width() + bitmap.width() - 1) / bitmap.width()) *
+                     ((height() + bitmap.height() - 1) / bitmap.height());
+}
+
 void TCoolPanel::paintSeeThrough(QPainter& painter) {
     QWidget* source = this;
     for (int i = 0; i < transparencyLevel_ && source->parentWidget(); ++i) {
@@ -221,7 +242,10 @@ void TCoolPanel::paintBackground(QPainter& painter) {
         return;
     }
     const QImage bitmap = chosenWallpaper();
-    if (!bitmap.isNull()) {
+    const QImage doubled = doubledFor(bitmap, chosenWallpaper2x(), deviceRatio(painter));
+    if (!doubled.isNull()) {
+        paintDoubled(painter, bitmap, doubled);
+    } else if (!bitmap.isNull()) {
         lastTileCount_ = tileBitmap(painter, rect(), bitmap);
     } else {
         painter.fillRect(rect(), toQColor(color_, palette()));

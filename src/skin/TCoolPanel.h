@@ -88,6 +88,9 @@ class TCoolPanel : public QWidget {
 
   private:
     void paintSeeThrough(QPainter& painter);
+    // The collection's double of the chosen wallpaper, when that wallpaper is an item's.
+    QImage chosenWallpaper2x() const;
+    void paintDoubled(QPainter& painter, const QImage& bitmap, const QImage& doubled);
     void layoutBar();
     void collectionDestroyed();
 
@@ -111,6 +114,9 @@ class TCoolPanel : public QWidget {
     QToolButton* scrollDown_ = nullptr;
     bool pressedLeft_ = false;
     int lastTileCount_ = 0;
+    // The double wallpaper tiled over the panel, kept until the panel or picture changes.
+    QImage tiles2x_;
+    qint64 tiles2xSource_ = 0;
 };
 
 }  // namespace hk::skin

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "skin/density.h"
+
 namespace hk::skin {
 
 using toolkit::toQColor;
@@ -54,8 +56,9 @@ TabcsfSplash::TabcsfSplash(QWidget* parent)
     connect(tmrClose_, &QTimer::timeout, this, [this] { close(); });
 }
 
-void TabcsfSplash::setPicture(const QImage& picture) {
+void TabcsfSplash::setPicture(const QImage& picture, const QImage& doubled) {
     picture_ = picture.copy();
+    picture2x_ = markedDoubled(doubled);
     update();
 }
 
@@ -123,7 +126,7 @@ void TabcsfSplash::paintEvent(QPaintEvent*) {
             r.adjust(1, 1, -1, -1);
         }
     }
-    if (!picture_.isNull()) p.drawImage(pictureRect().topLeft(), picture_);
+    if (!picture_.isNull()) drawPicture(p, pictureRect().topLeft(), picture_, picture2x_);
 }
 
 void TabcsfSplash::mousePressEvent(QMouseEvent* event) {
@@ -257,7 +260,8 @@ void TabcSplash::Show() {
         else
             picture = PictureVGA;
     }
-    window->setPicture(picture);
+    // Only the built-in picture has a double; a local file shows as it is.
+    window->setPicture(picture, picture.cacheKey() == Picture.cacheKey() ? Picture2x : QImage());
     if (ShapeForm) {
         window->setShapeTolerance(ShapeTolerance);
         window->setShaped(true);

@@ -52,7 +52,8 @@ class TabcsfSplash : public QDialog {
   public:
     explicit TabcsfSplash(QWidget* parent = nullptr);
 
-    void setPicture(const QImage& picture);
+    // `doubled`: the same picture drawn at twice the pixels, for high-density screens.
+    void setPicture(const QImage& picture, const QImage& doubled = QImage());
     const QImage& picture() const { return picture_; }
     void setBevelWidth(int width);
     int bevelWidth() const { return bevelWidth_; }
@@ -76,6 +77,7 @@ class TabcsfSplash : public QDialog {
   private:
     QRect pictureRect() const;
     QImage picture_;
+    QImage picture2x_;
     int bevelWidth_ = 3;
     bool hideOnClick_ = true;
     bool pressedOnPicture_ = false;  // a click is a press and a release on the picture
@@ -96,6 +98,7 @@ class TabcSplash : public QObject {
     int Duration = 5000;  // ms; 0 keeps the window until clicked or hidden
     bool HideOnClick = true;
     QImage Picture;
+    QImage Picture2x;  // Picture drawn at twice the pixels, shown on high-density screens
     QImage PictureVGA;
     bool ShapeForm = false;
     toolkit::TColor ShapeTolerance = toolkit::rgbColor(16, 16, 16);

@@ -36,8 +36,10 @@ namespace hk::window {
 
 namespace {
 
-void FillCollection(hk::skin::TCoolImages* images, const std::vector<QImage>& bitmaps) {
-    for (const QImage& b : bitmaps) images->Bitmaps().Add(b);
+void FillCollection(hk::skin::TCoolImages* images, const std::vector<QImage>& bitmaps,
+                    const std::vector<QImage>& doubles) {
+    for (size_t i = 0; i < bitmaps.size(); ++i)
+        images->Bitmaps().Add(bitmaps[i], i < doubles.size() ? doubles[i] : QImage());
 }
 
 }  // namespace
@@ -58,13 +60,13 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
     setWindowIcon(art.windowIcon);
     CoolImages1 = new hk::skin::TCoolImages(this);
     CoolImages1->setObjectName(QStringLiteral("CoolImages1"));
-    FillCollection(CoolImages1, art.coolImages1);
+    FillCollection(CoolImages1, art.coolImages1, art.coolImages1x2);
     CoolImages2 = new hk::skin::TCoolImages(this);
     CoolImages2->setObjectName(QStringLiteral("CoolImages2"));
-    FillCollection(CoolImages2, art.coolImages2);
+    FillCollection(CoolImages2, art.coolImages2, art.coolImages2x2);
 
     CreateControls();
-    Image1->setPicture(art.bannerStrip);
+    Image1->setPicture(art.bannerStrip, art.bannerStrip2x);
     for (size_t i = 0; i < RxGIFAnimator.size(); ++i) {
         const QByteArray& gif = art.banners[i];
         std::string error;
@@ -149,6 +151,7 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
     abcSplash1->Duration = 2000;
     abcSplash1->BevelWidth = 1;
     abcSplash1->Picture = art.splash;
+    abcSplash1->Picture2x = art.splash2x;
     abcSplash1->OnHide = [this](QObject*) { abcSplash1Hide(); };
 }
 
@@ -346,7 +349,7 @@ void TFormMain::CoolBitmapButton5Click() {
 
 void TFormMain::CoolBitmapButton8Click() {
     if (!FormAbout_) return;
-    FormAbout_->Image1->setPicture(abcSplash1->Picture);
+    FormAbout_->Image1->setPicture(abcSplash1->Picture, abcSplash1->Picture2x);
     FormAbout_->exec();
     // The window is active again. Platforms that report it run the sequence
     // through event(); asking here as well costs nothing, as requests merge.

@@ -39,12 +39,12 @@ QImage ReadBmp(const QString& path) {
     return reader.read();
 }
 
-std::vector<QImage> ReadCollection(const QString& folder, int count) {
+std::vector<QImage> ReadCollection(const QString& folder, int count, const QString& suffix = {}) {
     std::vector<QImage> images;
     images.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        images.push_back(
-            ReadBmp(QString(":/assets/%1/%2.bmp").arg(folder).arg(i, 2, 10, QChar('0'))));
+        images.push_back(ReadBmp(
+            QString(":/assets/%1/%2%3.bmp").arg(folder).arg(i, 2, 10, QChar('0')).arg(suffix)));
     return images;
 }
 
@@ -59,6 +59,10 @@ Artwork LoadArtwork() {
     art.coolImages2 = ReadCollection("coolimages2", 9);
     art.bannerStrip = ReadJpeg(":/assets/banner_strip.jpg");
     art.splash = ReadJpeg(":/assets/splash.jpg");
+    art.coolImages1x2 = ReadCollection("coolimages1", 35, "@2x");
+    art.coolImages2x2 = ReadCollection("coolimages2", 9, "@2x");
+    art.bannerStrip2x = ReadJpeg(":/assets/banner_strip@2x.jpg");
+    art.splash2x = ReadJpeg(":/assets/splash@2x.jpg");
     // The fifth slot shows the third banner again.
     const int files[5] = {1, 2, 3, 4, 3};
     for (int i = 0; i < 5; ++i)

@@ -7,7 +7,8 @@ namespace hk::window {
 
 void SetFace(hk::skin::TCoolBitmapButton* button, hk::skin::TCoolImages* images, int index) {
     if (!images || index < 0 || index >= images->Bitmaps().Count()) return;
-    button->setBitmap(images->Bitmaps()[index].Bitmap());
+    const hk::skin::TBitmapItem& face = images->Bitmaps()[index];
+    button->setBitmap(face.Bitmap(), face.Bitmap2x());
 }
 
 void BindFaces(hk::skin::TCoolBitmapButton* button, hk::skin::TCoolImages* images,

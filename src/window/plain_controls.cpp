@@ -8,6 +8,8 @@
 #include <QRubberBand>
 #include <algorithm>
 
+#include "skin/density.h"
+
 namespace hk::window {
 
 TPanel::TPanel(QWidget* parent, toolkit::TColor color) : QWidget(parent), color_(color) {
@@ -24,15 +26,16 @@ void TPanel::setColor(toolkit::TColor color) {
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
-void TImage::setPicture(const QImage& picture) {
+void TImage::setPicture(const QImage& picture, const QImage& doubled) {
     picture_ = picture.copy();
+    picture2x_ = hk::skin::markedDoubled(doubled);
     update();
 }
 
 void TImage::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), picture_);
+    hk::skin::drawPicture(painter, QPoint(0, 0), picture_, picture2x_);
 }
 
 TSplitter::TSplitter(QWidget* parent, toolkit::TColor color) : QWidget(parent), color_(color) {

@@ -30,14 +30,18 @@ class TImage : public QWidget {
     Q_OBJECT
   public:
     explicit TImage(QWidget* parent = nullptr);
-    void setPicture(const QImage& picture);  // copies
+    // Copies; `doubled` is the picture drawn at twice the pixels, which high-density
+    // screens show over the same area.
+    void setPicture(const QImage& picture, const QImage& doubled = QImage());
     const QImage& Picture() const { return picture_; }
+    const QImage& Picture2x() const { return picture2x_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     QImage picture_;
+    QImage picture2x_;
 };
 
 // A vertical bar that resizes the control on its left when the mouse is

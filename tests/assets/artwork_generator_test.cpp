@@ -26,27 +26,49 @@ class ArtworkGenerator : public ::testing::Test {
     }
 };
 
-TEST_F(ArtworkGenerator, DrawsEveryBitmapAsEmbedded) {
-    const std::vector<QImage> first = artgen::drawCoolImages1();
-    const std::vector<QImage> second = artgen::drawCoolImages2();
-    ASSERT_EQ(int(first.size()), hk::assets::kCoolImages1Count);
-    ASSERT_EQ(int(second.size()), hk::assets::kCoolImages2Count);
-    // Strips and frame pieces are set pixel by pixel, so they must match exactly;
-    // lettering and curves depend on the font renderer, so for those only the size.
-    for (int i = 0; i < hk::assets::kCoolImages1Count; ++i) {
-        SCOPED_TRACE(i);
-        const QImage drawn = first[size_t(i)].convertToFormat(QImage::Format_RGB32);
-        const QImage stored = embedded(hk::assets::coolImages1Path(i));
-        EXPECT_EQ(drawn.size(), stored.size());
-        if (i == 0 || i == 5 || i == 6 || i == 9) {
-            EXPECT_EQ(drawn, stored);
+TEST_F(ArtworkGenerator, DrawsEveryBitmapAsEmbeddedAtBothScales) {
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        const std::vector<QImage> first = artgen::drawCoolImages1(scale);
+        const std::vector<QImage> second = artgen::drawCoolImages2(scale);
+        ASSERT_EQ(int(first.size()), hk::assets::kCoolImages1Count);
+        ASSERT_EQ(int(second.size()), hk::assets::kCoolImages2Count);
+        // Strips and frame pieces are set pixel by pixel, so they must match exactly;
+        // lettering and curves depend on the font renderer, so for those only the size.
+        for (int i = 0; i < hk::assets::kCoolImages1Count; ++i) {
+            SCOPED_TRACE(i);
+            const QImage drawn = first[size_t(i)].convertToFormat(QImage::Format_RGB32);
+            const QImage stored = embedded(scale == 1 ? hk::assets::coolImages1Path(i)
+                                                      : hk::assets::coolImages1Path2x(i));
+            EXPECT_EQ(drawn.size(), stored.size());
+            if (i == 0 || i == 5 || i == 6 || i == 9) {
+                EXPECT_EQ(drawn, stored);
+            }
+        }
+        for (int i = 0; i < hk::assets::kCoolImages2Count; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(second[size_t(i)].convertToFormat(QImage::Format_RGB32),
+                      embedded(scale == 1 ? hk::assets::coolImages2Path(i)
+                                          : hk::assets::coolImages2Path2x(i)));
         }
     }
-    for (int i = 0; i < hk::assets::kCoolImages2Count; ++i) {
+}
+
+TEST_F(ArtworkGenerator, DrawsTheDoubleAfreshNotMagnified) {
+    const std::vector<QImage> single = artgen::drawCoolImages1(1);
+    const std::vector<QImage> doubled = artgen::drawCoolImages1(2);
+    // Lettering, curves and gradients: none of them is the single picture's pixels
+    // repeated (a magnification gives every 2 x 2 block one colour).
+    for (const int i : {0, 3, 9, 10, 22, 29}) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(second[size_t(i)].convertToFormat(QImage::Format_RGB32),
-                  embedded(hk::assets::coolImages2Path(i)));
+        EXPECT_EQ(doubled[size_t(i)].size(), single[size_t(i)].size() * 2);
+        EXPECT_NE(doubled[size_t(i)].convertToFormat(QImage::Format_RGB32),
+                  single[size_t(i)]
+                      .scaled(single[size_t(i)].size() * 2)
+                      .convertToFormat(QImage::Format_RGB32));
     }
+    EXPECT_EQ(artgen::drawBannerStrip(2).size(), QSize(600, 158));
+    EXPECT_EQ(artgen::drawSplash(2).size(), QSize(640, 400));
 }
 
 TEST_F(ArtworkGenerator, DrawsPicturesAndBannersInTheirSizes) {

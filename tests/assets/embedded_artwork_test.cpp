@@ -68,10 +68,15 @@ QImage bitmap(const QString& path) {
 }
 
 TEST(EmbeddedArtwork, CollectionBitmapsAreUncompressed24BitInTheirLaidOutSizes) {
-    for (int i = 0; i < hk::assets::kCoolImages1Count; ++i)
+    // The high-density set has twice the pixels each way.
+    for (int i = 0; i < hk::assets::kCoolImages1Count; ++i) {
         expectUncompressed24BitBmp(hk::assets::coolImages1Path(i), kCoolImages1Sizes[i]);
-    for (int i = 0; i < hk::assets::kCoolImages2Count; ++i)
+        expectUncompressed24BitBmp(hk::assets::coolImages1Path2x(i), kCoolImages1Sizes[i] * 2);
+    }
+    for (int i = 0; i < hk::assets::kCoolImages2Count; ++i) {
         expectUncompressed24BitBmp(hk::assets::coolImages2Path(i), kCoolImages2Sizes[i]);
+        expectUncompressed24BitBmp(hk::assets::coolImages2Path2x(i), kCoolImages2Sizes[i] * 2);
+    }
 }
 
 TEST(EmbeddedArtwork, EveryButtonShowsThreeDifferentFaces) {
@@ -105,24 +110,31 @@ TEST(EmbeddedArtwork, FramePiecesAreEdgedInTheOutlineColour) {
 }
 
 TEST(EmbeddedArtwork, FramePiecesJoinWithoutSeams) {
-    auto piece = [](int i) { return bitmap(hk::assets::coolImages2Path(i)); };
-    const QImage titleMiddle = piece(1), rightBorder = piece(4), bottom = piece(6);
-    for (int y = 0; y < 27; ++y) {
-        SCOPED_TRACE(y);
-        // The title bar's ends continue its middle where they meet it.
-        EXPECT_EQ(piece(0).pixelColor(5, y), titleMiddle.pixelColor(0, y));
-        EXPECT_EQ(piece(2).pixelColor(0, y), titleMiddle.pixelColor(0, y));
-    }
-    for (int x = 0; x < 6; ++x) {
-        SCOPED_TRACE(x);
-        // The right border runs on from its top piece into the bottom-right corner.
-        EXPECT_EQ(piece(3).pixelColor(x, 7), rightBorder.pixelColor(x, 0));
-        EXPECT_EQ(piece(5).pixelColor(x, 0), rightBorder.pixelColor(x, 0));
-        EXPECT_EQ(piece(7).pixelColor(x, 0), piece(8).pixelColor(x, 0));
-        // The bottom border runs into both corners; the two side borders mirror.
-        EXPECT_EQ(piece(5).pixelColor(0, x), bottom.pixelColor(0, x));
-        EXPECT_EQ(piece(7).pixelColor(5, x), bottom.pixelColor(0, x));
-        EXPECT_EQ(piece(8).pixelColor(x, 0), rightBorder.pixelColor(5 - x, 0));
+    for (const int s : {1, 2}) {
+        SCOPED_TRACE(s);
+        auto piece = [s](int i) {
+            return bitmap(s == 1 ? hk::assets::coolImages2Path(i)
+                                 : hk::assets::coolImages2Path2x(i));
+        };
+        const QImage titleMiddle = piece(1), rightBorder = piece(4), bottom = piece(6);
+        const int last = 6 * s - 1;  // the last column of a border, the last row of the bottom
+        for (int y = 0; y < 27 * s; ++y) {
+            SCOPED_TRACE(y);
+            // The title bar's ends continue its middle where they meet it.
+            EXPECT_EQ(piece(0).pixelColor(last, y), titleMiddle.pixelColor(0, y));
+            EXPECT_EQ(piece(2).pixelColor(0, y), titleMiddle.pixelColor(0, y));
+        }
+        for (int x = 0; x < 6 * s; ++x) {
+            SCOPED_TRACE(x);
+            // The right border runs on from its top piece into the bottom-right corner.
+            EXPECT_EQ(piece(3).pixelColor(x, 8 * s - 1), rightBorder.pixelColor(x, 0));
+            EXPECT_EQ(piece(5).pixelColor(x, 0), rightBorder.pixelColor(x, 0));
+            EXPECT_EQ(piece(7).pixelColor(x, 0), piece(8).pixelColor(x, 0));
+            // The bottom border runs into both corners; the two side borders mirror.
+            EXPECT_EQ(piece(5).pixelColor(0, x), bottom.pixelColor(0, x));
+            EXPECT_EQ(piece(7).pixelColor(last, x), bottom.pixelColor(0, x));
+            EXPECT_EQ(piece(8).pixelColor(x, 0), rightBorder.pixelColor(last - x, 0));
+        }
     }
 }
 
@@ -158,7 +170,9 @@ TEST(EmbeddedArtwork, PicturesAreJpegsInTheirSlotSizes) {
         const char* path;
         QSize size;
     } pictures[] = {{hk::assets::kBannerStripPath, {300, 79}},
-                    {hk::assets::kSplashPath, {320, 200}}};
+                    {hk::assets::kSplashPath, {320, 200}},
+                    {hk::assets::kBannerStripPath2x, {600, 158}},
+                    {hk::assets::kSplashPath2x, {640, 400}}};
     for (const auto& picture : pictures) {
         SCOPED_TRACE(picture.path);
         QByteArray bytes = resource(QString::fromLatin1(picture.path));
@@ -218,6 +232,8 @@ TEST(EmbeddedArtwork, PathsExistOnlyForTheCollectionsAndSlots) {
     EXPECT_THROW(hk::assets::bannerPath(6), std::out_of_range);
     EXPECT_EQ(hk::assets::coolImages1Path(34), QStringLiteral(":/assets/coolimages1/34.bmp"));
     EXPECT_EQ(hk::assets::coolImages2Path(0), QStringLiteral(":/assets/coolimages2/00.bmp"));
+    EXPECT_EQ(hk::assets::coolImages2Path2x(8), QStringLiteral(":/assets/coolimages2/08@2x.bmp"));
+    EXPECT_THROW(hk::assets::coolImages1Path2x(35), std::out_of_range);
 }
 
 }  // namespace

@@ -490,3 +490,24 @@ TEST_F(MainWindow, ContextMenuOffersOnlyTheInertItem) {
 }
 
 }  // namespace
+
+// Where a logical pixel covers two device pixels the window draws the doubled
+// artwork at the same places: the About button its 2x face, the title bar its 2x strip.
+TEST_F(MainWindow, HighDensityScreensGetTheDoubledArtwork) {
+    auto renderAt2 = [](QWidget* w) {
+        QImage out(w->size() * 2, QImage::Format_RGB32);
+        out.setDevicePixelRatio(2);
+        w->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+        out.setDevicePixelRatio(1);
+        return out;
+    };
+    const QImage face =
+        QImage(":/assets/coolimages1/26@2x.bmp").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(face.size(), QSize(44, 44));
+    EXPECT_EQ(renderAt2(form->CoolBitmapButton8), face);
+    const QImage strip =
+        QImage(":/assets/coolimages2/01@2x.bmp").convertToFormat(QImage::Format_RGB32);
+    const QImage bar = renderAt2(form->CoolPanel14);
+    ASSERT_EQ(bar.height(), strip.height());
+    for (int y = 0; y < strip.height(); ++y) EXPECT_EQ(bar.pixel(101, y), strip.pixel(0, y)) << y;
+}

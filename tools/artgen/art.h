@@ -23,6 +23,21 @@ QColor mix(const QColor& a, const QColor& b, double t);
 // Colour at t in [0, 1] along a gradient given as (position, colour) stops.
 QColor ramp(std::initializer_list<std::pair<double, QColor>> stops, double t);
 
+// Every picture is drawn for a scale: 1 for ordinary screens, 2 for the high-density set,
+// whose pictures have twice the pixels each way and the same design drawn afresh.
+inline constexpr int kScales[] = {1, 2};
+
+// Device row (or column) `d` of a picture drawn at `scale`: the logical row it belongs
+// to, which decides crisp lines, and where its centre falls in logical row numbers, which
+// gradients follow; at scale 1 the two agree.
+struct Row {
+    int y;
+    double fine;
+};
+inline Row rowAt(int d, int scale) {
+    return {d / scale, (d + 0.5) / scale - 0.5};
+}
+
 // The same picture the skinned panel shows when it tiles `strip` over `size`.
 QImage tiled(const QImage& strip, int width, int height);
 
@@ -51,22 +66,25 @@ class Scatter {
 };
 
 // The two bitmap collections of the main window, in index order.
-std::vector<QImage> drawCoolImages1();
-std::vector<QImage> drawCoolImages2();
+std::vector<QImage> drawCoolImages1(int scale = 1);
+std::vector<QImage> drawCoolImages2(int scale = 1);
 
-// The 300 x 79 picture at the left end of the banner strip and the 320 x 200 splash.
-QImage drawBannerStrip();
-QImage drawSplash();
+// The 300 x 79 picture at the left end of the banner strip and the 320 x 200 splash
+// (in logical pixels).
+QImage drawBannerStrip(int scale = 1);
+QImage drawSplash(int scale = 1);
 
 // The program's icon at `size` x `size` pixels, with a transparent surround;
-// the package installs one PNG per size into the hicolor icon theme.
-inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+// the package installs one PNG per size into the hicolor icon theme. The icon is drawn
+// on a grid of its own size, so twice a size is that size's high-density drawing: 96
+// and 512 complete the set for 48 and 256.
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 96, 128, 256, 512};
 QImage drawIcon(int size);
 
 // The four built-in 468 x 60 animated banners, number 1 to 4.
 std::vector<GifFrame> drawBanner(int number);
 
 // Colours of the strips the panels tile; the banner-strip picture blends into them.
-QColor bannerStripRow(int y);
+QColor bannerStripRow(Row row);
 
 }  // namespace artgen

@@ -61,20 +61,34 @@ int main(int argc, char** argv) {
             if (!out.mkpath(QLatin1String(sub)))
                 throw std::runtime_error("cannot create " + out.filePath(sub).toStdString());
 
+        // Each bitmap twice: for ordinary screens, and drawn afresh at twice the pixels
+        // ("@2x") for high-density ones. The contact sheet shows the first set.
         artgen::Artwork art;
-        art.coolImages1 = artgen::drawCoolImages1();
-        art.coolImages2 = artgen::drawCoolImages2();
-        for (size_t i = 0; i < art.coolImages1.size(); ++i)
-            save(out.filePath(QString::asprintf("coolimages1/%02zu.bmp", i)),
-                 artgen::encodeBmp24(art.coolImages1[i]));
-        for (size_t i = 0; i < art.coolImages2.size(); ++i)
-            save(out.filePath(QString::asprintf("coolimages2/%02zu.bmp", i)),
-                 artgen::encodeBmp24(art.coolImages2[i]));
-
-        art.bannerStrip = artgen::encodeJpeg(artgen::drawBannerStrip(), 92);
-        save(out.filePath(QStringLiteral("banner_strip.jpg")), art.bannerStrip);
-        art.splash = artgen::encodeJpeg(artgen::drawSplash(), 92);
-        save(out.filePath(QStringLiteral("splash.jpg")), art.splash);
+        for (const int scale : artgen::kScales) {
+            const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+            const std::vector<QImage> first = artgen::drawCoolImages1(scale);
+            const std::vector<QImage> second = artgen::drawCoolImages2(scale);
+            for (size_t i = 0; i < first.size(); ++i)
+                save(out.filePath(QString::asprintf("coolimages1/%02zu", i) + suffix + ".bmp"),
+                     artgen::encodeBmp24(first[i]));
+            for (size_t i = 0; i < second.size(); ++i)
+                save(out.filePath(QString::asprintf("coolimages2/%02zu", i) + suffix + ".bmp"),
+                     artgen::encodeBmp24(second[i]));
+            // At twice the pixels the compression's blocks are half as large on screen,
+            // so a lower quality looks the same and keeps the executable smaller.
+            const int quality = scale == 1 ? 92 : 80;
+            const QByteArray strip = artgen::encodeJpeg(artgen::drawBannerStrip(scale), quality);
+            save(out.filePath("banner_strip" + suffix + ".jpg"), strip);
+            const QByteArray splash = artgen::encodeJpeg(artgen::drawSplash(scale), quality);
+            save(out.filePath("splash" + suffix + ".jpg"), splash);
+            if (scale == 1) {
+                art.coolImages1 = first;
+                art.coolImages2 = second;
+                art.bannerStrip = strip;
+                art.splash = splash;
+            }
+        }
+        // The banners stay at one scale: see assets/README.md.
         for (int n = 1; n <= 4; ++n) {
             art.banners.push_back(artgen::encodeAnimatedGif(artgen::drawBanner(n)));
             save(out.filePath(QStringLiteral("banner%1.gif").arg(n)), art.banners.back());

@@ -10,11 +10,14 @@
 
 namespace artgen {
 
-QImage drawBannerStrip() {
-    QImage out = canvas(300, 79);
-    for (int y = 0; y < 79; ++y)
-        for (int x = 0; x < 300; ++x) out.setPixelColor(x, y, bannerStripRow(y));
+QImage drawBannerStrip(int scale) {
+    QImage out = canvas(300 * scale, 79 * scale);
+    for (int d = 0; d < out.height(); ++d) {
+        const QColor row = bannerStripRow(rowAt(d, scale));
+        for (int x = 0; x < out.width(); ++x) out.setPixelColor(x, d, row);
+    }
     QPainter p(&out);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     // The right end must meet the strip's own gradient, so everything fades out by x = 280.
     drawStars(p, QRect(0, 2, 300, 74), 120, 0x5eed0001u, 285);
@@ -44,16 +47,17 @@ QImage drawBannerStrip() {
     return out;
 }
 
-QImage drawSplash() {
-    QImage out = canvas(320, 200);
+QImage drawSplash(int scale) {
+    QImage out = canvas(320 * scale, 200 * scale);
     QPainter p(&out);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, 200);
     sky.setColorAt(0, QColor(8, 12, 44));
     sky.setColorAt(0.62, QColor(44, 16, 84));
     sky.setColorAt(0.70, QColor(120, 30, 110));
     sky.setColorAt(1, QColor(16, 4, 30));
-    p.fillRect(out.rect(), sky);
+    p.fillRect(QRect(0, 0, 320, 200), sky);
     drawStars(p, QRect(0, 0, 320, 130), 140, 0x5eed0002u);
 
     // A sunset disc sinking behind the horizon, cut by stripes.

@@ -13,42 +13,47 @@
 namespace artgen {
 namespace {
 
-QImage stripFromRows(int height, const std::function<QColor(int)>& row) {
-    QImage out = canvas(1, height);
-    for (int y = 0; y < height; ++y) out.setPixelColor(0, y, row(y));
+// A strip `height` logical rows high, drawn at `scale` device pixels per logical one.
+QImage stripFromRows(int height, int scale, const std::function<QColor(Row)>& row) {
+    QImage out = canvas(scale, height * scale);
+    for (int d = 0; d < out.height(); ++d)
+        for (int x = 0; x < scale; ++x) out.setPixelColor(x, d, row(rowAt(d, scale)));
     return out;
 }
 
 // --- strips -------------------------------------------------------------------------
 
-QColor barRow(int y) {  // 52 rows: the bottom bar, the arrow holder, the banner slot
-    if (y == 0) return kOutline;
-    if (y == 1) return QColor(255, 255, 255);
+QColor barRow(Row r) {  // 52 rows: the bottom bar, the arrow holder, the banner slot
+    if (r.y == 0) return kOutline;
+    if (r.y == 1) return QColor(255, 255, 255);
     return ramp(
         {{0.0, QColor(238, 241, 248)}, {0.55, QColor(219, 225, 238)}, {1.0, QColor(194, 203, 223)}},
-        (y - 2) / 49.0);
+        (r.fine - 2) / 49.0);
 }
 
-QColor headerRow(int y) {  // 26 rows: the list and codes headers
-    if (y == 0) return kOutline;
-    if (y == 1) return QColor(252, 253, 255);
-    return ramp({{0.0, QColor(226, 233, 247)}, {1.0, QColor(168, 184, 215)}}, (y - 2) / 23.0);
+QColor headerRow(Row r) {  // 26 rows: the list and codes headers
+    if (r.y == 0) return kOutline;
+    if (r.y == 1) return QColor(252, 253, 255);
+    return ramp({{0.0, QColor(226, 233, 247)}, {1.0, QColor(168, 184, 215)}}, (r.fine - 2) / 23.0);
 }
 
-QColor searchRow(int y) {  // 32 rows: the search bar, flat through the edit box's height
-    if (y == 0) return kOutline;
-    if (y == 1) return QColor(252, 253, 255);
-    if (y < 8) return mix(QColor(226, 233, 247), QColor(205, 215, 236), (y - 2) / 6.0);
-    if (y < 24) return QColor(205, 215, 236);
-    return mix(QColor(205, 215, 236), QColor(168, 184, 215), (y - 23) / 8.0);
+QColor searchRow(Row r) {  // 32 rows: the search bar, flat through the edit box's height
+    if (r.y == 0) return kOutline;
+    if (r.y == 1) return QColor(252, 253, 255);
+    if (r.y < 8)
+        return mix(QColor(226, 233, 247), QColor(205, 215, 236),
+                   std::clamp((r.fine - 2) / 6.0, 0.0, 1.0));
+    if (r.y < 24) return QColor(205, 215, 236);
+    return mix(QColor(205, 215, 236), QColor(168, 184, 215),
+               std::clamp((r.fine - 23) / 8.0, 0.0, 1.0));
 }
 
-QColor titleRow(int y) {  // 27 rows of the title bar
-    if (y == 0 || y == 26) return kOutline;
-    if (y == 1) return QColor(250, 251, 255);
+QColor titleRow(Row r) {  // 27 rows of the title bar
+    if (r.y == 0 || r.y == 26) return kOutline;
+    if (r.y == 1) return QColor(250, 251, 255);
     return ramp(
         {{0.0, QColor(224, 230, 244)}, {0.5, QColor(196, 206, 228)}, {1.0, QColor(150, 166, 201)}},
-        (y - 2) / 23.0);
+        (r.fine - 2) / 23.0);
 }
 
 // Border columns from the inner edge (next to the work area) to the outer edge.
@@ -90,9 +95,10 @@ struct Tones {
 
 // --- buttons ------------------------------------------------------------------------
 
-QImage arrowButton(const QImage& backdrop, bool pointsRight, Face face) {
+QImage arrowButton(const QImage& backdrop, bool pointsRight, Face face, int scale) {
     QImage out = backdrop.copy();
     QPainter p(&out);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(19, 19);
     const Tones tones = face == Face::Normal  ? Tones{{118, 206, 84}, {26, 124, 32}, {18, 78, 22}}
@@ -139,12 +145,14 @@ QImage arrowButton(const QImage& backdrop, bool pointsRight, Face face) {
     return out;
 }
 
-QImage pushButton(const QImage& backdrop, const QString& text, int pixelSize, Face face) {
+QImage pushButton(const QImage& backdrop, const QString& text, int pixelSize, Face face,
+                  int scale) {
     QImage out = backdrop.copy();
     QPainter p(&out);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF r(0.5, 0.5, out.width() - 1, out.height() - 1);
+    const QRectF r(0.5, 0.5, out.width() / scale - 1, out.height() / scale - 1);
     const Tones tones = face == Face::Normal  ? Tones{{84, 118, 192}, {18, 40, 112}, {14, 24, 70}}
                         : face == Face::Hover ? Tones{{118, 158, 232}, {36, 72, 164}, {18, 34, 92}}
                                               : Tones{{16, 34, 96}, {62, 92, 164}, {10, 18, 56}};
@@ -163,9 +171,10 @@ QImage pushButton(const QImage& backdrop, const QString& text, int pixelSize, Fa
 
 enum class Glyph { Minimise, Maximise, Close };
 
-QImage windowButton(const QImage& backdrop, Glyph glyph, Face face) {
+QImage windowButton(const QImage& backdrop, Glyph glyph, Face face, int scale) {
     QImage out = backdrop.copy();
     QPainter p(&out);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, 20, 20);
     Tones tones;
@@ -214,9 +223,10 @@ QImage windowButton(const QImage& backdrop, Glyph glyph, Face face) {
 
 enum class Icon { Info, Printer };
 
-QImage iconButton(const QImage& backdrop, Icon icon, Face face) {
+QImage iconButton(const QImage& backdrop, Icon icon, Face face, int scale) {
     QImage out = backdrop.copy();
     QPainter p(&out);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, 21, 21);
     const Tones tones = face == Face::Normal  ? Tones{{92, 150, 236}, {20, 68, 170}, {12, 34, 96}}
@@ -255,14 +265,17 @@ QImage iconButton(const QImage& backdrop, Icon icon, Face face) {
     return out;
 }
 
-QImage divider(const QImage& bar) {
-    QImage out = tiled(bar, 7, bar.height());
+QImage divider(const QImage& bar, int scale) {
+    QImage out = tiled(bar, 7 * scale, bar.height());
     QPainter p(&out);
-    for (int y = 1; y < out.height(); ++y) {
-        const QColor base = bar.pixelColor(0, y);
-        out.setPixelColor(0, y, mix(base, QColor(255, 255, 255), 0.7));
-        out.setPixelColor(6, y, mix(base, kOutline, 0.45));
-        out.setPixelColor(5, y, mix(base, kOutline, 0.12));
+    p.scale(scale, scale);
+    for (int d = scale; d < out.height(); ++d) {
+        const QColor base = bar.pixelColor(0, d);
+        for (int x = 0; x < scale; ++x) {
+            out.setPixelColor(x, d, mix(base, QColor(255, 255, 255), 0.7));
+            out.setPixelColor(6 * scale + x, d, mix(base, kOutline, 0.45));
+            out.setPixelColor(5 * scale + x, d, mix(base, kOutline, 0.12));
+        }
     }
     // Four grip marks, each a raised 2 x 2 dot.
     for (int i = 0; i < 4; ++i) {
@@ -276,122 +289,121 @@ QImage divider(const QImage& bar) {
 
 }  // namespace
 
-std::vector<QImage> drawCoolImages1() {
-    const QImage bar = stripFromRows(52, barRow);
+std::vector<QImage> drawCoolImages1(int scale) {
+    const int s = scale;
+    const QImage bar = stripFromRows(52, s, barRow);
     // Where each button sits on its bar decides which rows of the strip show round it.
-    const QImage underPrevious = tiled(bar, 38, 52).copy(0, 8, 38, 38);
-    const QImage underNext = tiled(bar, 38, 52).copy(0, 7, 38, 38);
-    const QImage underMainButtons = tiled(bar, 160, 52).copy(0, 18, 160, 22);
-    const QImage underAboutButton = tiled(bar, 74, 52).copy(0, 15, 74, 22);
+    auto under = [&](int width, int top, int height) {
+        return tiled(bar, width * s, 52 * s).copy(0, top * s, width * s, height * s);
+    };
+    const QImage underPrevious = under(38, 8, 38);
+    const QImage underNext = under(38, 7, 38);
+    const QImage underMainButtons = under(160, 18, 22);
+    const QImage underAboutButton = under(74, 15, 22);
 
     const QString exitText = QStringLiteral("Выход");
     const QString updateText = QStringLiteral("Проверить обновление");
     const QString closeText = QStringLiteral("Закрыть");
-    const QImage titleRight = drawCoolImages2()[2];
-    const QImage underWindowButton = titleRight.copy(75, 3, 21, 21);
-    const QImage underMinimise = titleRight.copy(27, 3, 21, 21);
-    const QImage underMaximise = titleRight.copy(51, 3, 21, 21);
+    const QImage titleRight = drawCoolImages2(s)[2];
+    const QImage underWindowButton = titleRight.copy(75 * s, 3 * s, 21 * s, 21 * s);
+    const QImage underMinimise = titleRight.copy(27 * s, 3 * s, 21 * s, 21 * s);
+    const QImage underMaximise = titleRight.copy(51 * s, 3 * s, 21 * s, 21 * s);
 
     std::vector<QImage> images;
-    images.push_back(bar);                                               // 0
-    images.push_back(arrowButton(underPrevious, false, Face::Normal));   // 1
-    images.push_back(arrowButton(underPrevious, false, Face::Hover));    // 2
-    images.push_back(arrowButton(underNext, true, Face::Normal));        // 3
-    images.push_back(arrowButton(underNext, true, Face::Hover));         // 4
-    images.push_back(stripFromRows(26, headerRow));                      // 5
-    images.push_back(stripFromRows(32, searchRow));                      // 6
-    images.push_back(arrowButton(underPrevious, false, Face::Pressed));  // 7
-    images.push_back(arrowButton(underNext, true, Face::Pressed));       // 8
-    images.push_back(stripFromRows(79, bannerStripRow));                 // 9
-    for (Face f : {Face::Normal, Face::Hover, Face::Pressed})            // 10-12
-        images.push_back(pushButton(underMainButtons.copy(0, 0, 65, 22), exitText, 12, f));
+    images.push_back(bar);                                                  // 0
+    images.push_back(arrowButton(underPrevious, false, Face::Normal, s));   // 1
+    images.push_back(arrowButton(underPrevious, false, Face::Hover, s));    // 2
+    images.push_back(arrowButton(underNext, true, Face::Normal, s));        // 3
+    images.push_back(arrowButton(underNext, true, Face::Hover, s));         // 4
+    images.push_back(stripFromRows(26, s, headerRow));                      // 5
+    images.push_back(stripFromRows(32, s, searchRow));                      // 6
+    images.push_back(arrowButton(underPrevious, false, Face::Pressed, s));  // 7
+    images.push_back(arrowButton(underNext, true, Face::Pressed, s));       // 8
+    images.push_back(stripFromRows(79, s, bannerStripRow));                 // 9
+    for (Face f : {Face::Normal, Face::Hover, Face::Pressed})               // 10-12
+        images.push_back(
+            pushButton(underMainButtons.copy(0, 0, 65 * s, 22 * s), exitText, 12, f, s));
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 13-15
-        images.push_back(pushButton(underMainButtons, updateText, 12, f));
+        images.push_back(pushButton(underMainButtons, updateText, 12, f, s));
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 16-18
-        images.push_back(windowButton(underMinimise, Glyph::Minimise, f));
+        images.push_back(windowButton(underMinimise, Glyph::Minimise, f, s));
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 19-21
-        images.push_back(windowButton(underMaximise, Glyph::Maximise, f));
+        images.push_back(windowButton(underMaximise, Glyph::Maximise, f, s));
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 22-24
-        images.push_back(windowButton(underWindowButton, Glyph::Close, f));
-    images.push_back(divider(bar));                            // 25
+        images.push_back(windowButton(underWindowButton, Glyph::Close, f, s));
+    images.push_back(divider(bar, s));                         // 25
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 26-28
-        images.push_back(iconButton(underMainButtons.copy(0, 0, 22, 22), Icon::Info, f));
+        images.push_back(iconButton(underMainButtons.copy(0, 0, 22 * s, 22 * s), Icon::Info, f, s));
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 29-31
-        images.push_back(iconButton(underMainButtons.copy(0, 0, 22, 22), Icon::Printer, f));
+        images.push_back(
+            iconButton(underMainButtons.copy(0, 0, 22 * s, 22 * s), Icon::Printer, f, s));
     for (Face f : {Face::Normal, Face::Hover, Face::Pressed})  // 32-34
-        images.push_back(pushButton(underAboutButton, closeText, 12, f));
+        images.push_back(pushButton(underAboutButton, closeText, 12, f, s));
     return images;
 }
 
-std::vector<QImage> drawCoolImages2() {
+std::vector<QImage> drawCoolImages2(int scale) {
+    const int s = scale;
     std::vector<QImage> images;
+    const QImage title = stripFromRows(27, s, titleRow);
+    // A piece set pixel by pixel, as a function of the logical pixel each device pixel
+    // falls in (and, for the title-bar gradient, of the device row).
+    auto piece = [s](int width, int height, const std::function<QColor(int, Row)>& colour) {
+        QImage out = canvas(width * s, height * s);
+        for (int d = 0; d < out.height(); ++d)
+            for (int x = 0; x < out.width(); ++x)
+                out.setPixelColor(x, d, colour(x / s, rowAt(d, s)));
+        return out;
+    };
 
     // 0: left end of the title bar, a bevelled corner in the outline colour.
-    QImage left = tiled(stripFromRows(27, titleRow), 6, 27);
-    for (int y = 1; y < 26; ++y) {
-        left.setPixelColor(0, y, kOutline);
-        left.setPixelColor(1, y, mix(titleRow(y), QColor(255, 255, 255), 0.6));
-    }
-    left.setPixelColor(1, 1, mix(kOutline, titleRow(1), 0.5));
-    left.setPixelColor(1, 25, mix(kOutline, titleRow(25), 0.5));
-    images.push_back(left);
+    images.push_back(piece(6, 27, [&](int x, Row r) {
+        if (r.y < 1 || r.y > 25 || x > 1) return titleRow(r);
+        if (x == 0) return kOutline;
+        if (r.y == 1 || r.y == 25) return mix(kOutline, titleRow({r.y, double(r.y)}), 0.5);
+        return mix(titleRow(r), QColor(255, 255, 255), 0.6);
+    }));
 
     // 1: the middle strip.
-    images.push_back(stripFromRows(27, titleRow));
+    images.push_back(title);
 
     // 2: right end. The About box shows only the close button on it, so the ground
     // stays plain: no tray that would sit half empty there.
-    QImage right = tiled(stripFromRows(27, titleRow), 102, 27);
-    for (int y = 0; y < 27; ++y) {
-        right.setPixelColor(101, y, kOutline);
-        if (y > 0 && y < 26) right.setPixelColor(100, y, mix(titleRow(y), kOutline, 0.35));
-    }
-    right.setPixelColor(100, 1, mix(kOutline, titleRow(1), 0.5));
-    right.setPixelColor(100, 25, mix(kOutline, titleRow(25), 0.5));
-    images.push_back(right);
+    images.push_back(piece(102, 27, [&](int x, Row r) {
+        if (x == 101) return kOutline;
+        if (x == 100 && (r.y == 1 || r.y == 25))
+            return mix(kOutline, titleRow({r.y, double(r.y)}), 0.5);
+        if (x == 100 && r.y > 0 && r.y < 26) return mix(titleRow(r), kOutline, 0.35);
+        return titleRow(r);
+    }));
 
     // 3: top of the right border, in the shade of the title bar above it.
-    QImage top = canvas(6, 8);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 6; ++x) {
-            const double shade = y < 4 ? 0.30 - 0.075 * y : 0.0;
-            top.setPixelColor(x, y, mix(borderStep(x), kOutline, x == 5 ? 0 : shade));
-        }
-    images.push_back(top);
+    images.push_back(piece(6, 8, [](int x, Row r) {
+        const double shade = r.y < 4 ? 0.30 - 0.075 * r.y : 0.0;
+        return mix(borderStep(x), kOutline, x == 5 ? 0 : shade);
+    }));
 
     // 4: right border, inner edge on the left.
-    QImage rightBorder = canvas(6, 1);
-    for (int x = 0; x < 6; ++x) rightBorder.setPixelColor(x, 0, borderStep(x));
-    images.push_back(rightBorder);
+    images.push_back(piece(6, 1, [](int x, Row) { return borderStep(x); }));
 
     // 5: bottom-right corner: each ring follows whichever edge is nearer.
-    QImage cornerRight = canvas(6, 6);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x) cornerRight.setPixelColor(x, y, borderStep(std::max(x, y)));
-    images.push_back(cornerRight);
+    images.push_back(piece(6, 6, [](int x, Row r) { return borderStep(std::max(x, r.y)); }));
 
     // 6: bottom border, inner edge at the top.
-    QImage bottom = canvas(1, 6);
-    for (int y = 0; y < 6; ++y) bottom.setPixelColor(0, y, borderStep(y));
-    images.push_back(bottom);
+    images.push_back(piece(1, 6, [](int, Row r) { return borderStep(r.y); }));
 
     // 7: bottom-left corner.
-    QImage cornerLeft = canvas(6, 6);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x) cornerLeft.setPixelColor(x, y, borderStep(std::max(5 - x, y)));
-    images.push_back(cornerLeft);
+    images.push_back(piece(6, 6, [](int x, Row r) { return borderStep(std::max(5 - x, r.y)); }));
 
     // 8: left border, outer edge on the left.
-    QImage leftBorder = canvas(6, 1);
-    for (int x = 0; x < 6; ++x) leftBorder.setPixelColor(x, 0, borderStep(5 - x));
-    images.push_back(leftBorder);
+    images.push_back(piece(6, 1, [](int x, Row) { return borderStep(5 - x); }));
     return images;
 }
 
-QColor bannerStripRow(int y) {  // 79 rows behind the banner slot, night blue into black
-    if (y == 78) return QColor(70, 92, 156);
+QColor bannerStripRow(Row r) {  // 79 rows behind the banner slot, night blue into black
+    if (r.y == 78) return QColor(70, 92, 156);
     return ramp({{0.0, QColor(32, 46, 108)}, {0.45, QColor(12, 20, 64)}, {1.0, QColor(2, 4, 20)}},
-                y / 77.0);
+                r.fine / 77.0);
 }
 
 }  // namespace artgen
