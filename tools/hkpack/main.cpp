@@ -7,6 +7,8 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "interrupt_cleanup.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -84,13 +86,15 @@ const pk::CommandSpec kCommands[] = {
 };
 
 int Misuse(const std::string& problem) {
-    std::fprintf(stderr, "hkpack: %s\n%s", problem.c_str(), pk::Usage(kCommands).c_str());
+    std::fprintf(stderr, "hkpack: %s\n%s", pk::TerminalText(problem).c_str(),
+                 pk::Usage(kCommands).c_str());
     return pk::kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    pk::InstallInterruptCleanup();
     const std::span<char* const> args(argv + 1, argv + argc);
     if (args.empty()) return Misuse("no command given");
     const std::string first = args[0];
@@ -116,8 +120,9 @@ int main(int argc, char** argv) {
         }
         return command->run(invocation);
     } catch (const pk::UsageError& e) {
-        std::fprintf(stderr, "hkpack: %s\nusage: %s\nTry 'hkpack %s --help'.\n", e.what(),
-                     pk::Synopsis(*command).c_str(), first.c_str());
+        std::fprintf(stderr, "hkpack: %s\nusage: %s\nTry 'hkpack %s --help'.\n",
+                     pk::TerminalText(e.what()).c_str(), pk::Synopsis(*command).c_str(),
+                     first.c_str());
         return pk::kExitUsage;
     } catch (const std::exception& e) {
         return pk::Report(first == "cat" ? pk::kExitCannotRead : pk::kExitFailure, e.what());
