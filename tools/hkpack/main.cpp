@@ -27,9 +27,11 @@ const pk::CommandSpec kCommands[] = {
      "texts/MEMBER for every member, all UTF-8. Texts become Windows-1251 with CR LF\n"
      "line ends; members are deflated and encrypted with the viewer's password.\n"
      "A source the viewer could not use (a character without a Windows-1251 form, a\n"
-     "zero byte in a text, a control character in a title, a bad member name) stops\n"
-     "the build with the file and line named. OUT.dat is written through a temporary\n"
-     "file beside it and appears only when whole.\n\n"
+     "zero byte in a text, a control character in a title or one longer than 1024\n"
+     "bytes, a bad member name) stops the build with the file and line named. Only\n"
+     "regular files of at most 256 MiB are read. OUT.dat is written through a\n"
+     "temporary file beside it, appears only when whole and keeps the mode of the\n"
+     "file it replaces.\n\n"
      "exit status: 0 written; 1 a source or OUT.dat has a problem; 64 usage error.\n",
      pk::BuildCommand},
     {"unpack",
@@ -71,8 +73,8 @@ const pk::CommandSpec kCommands[] = {
      {},
      "open a database as the viewer does and read every game's text",
      "Loads the game index exactly as the viewer does at start-up, then fetches the\n"
-     "text of every game. Problems go to standard error, one per line; a summary\n"
-     "line goes to standard output.\n\n"
+     "text of every game. A title longer than 1024 bytes is a failure. Problems go\n"
+     "to standard error, one per line; a summary line goes to standard output.\n\n"
      "exit status: 0 the viewer would show every game; 1 it would refuse the\n"
      "database or a game's text fails; 64 usage error.\n",
      pk::CheckCommand},
