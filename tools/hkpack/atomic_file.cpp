@@ -34,10 +34,14 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
     std::string pattern = path_ + ".tmpXXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
-    const int fd = mkstemp(buffer.data());
-    if (fd < 0) throw SystemError(path_, "cannot create a temporary file beside it");
-    tempPath_ = buffer.data();
-    cleanup_ = std::make_unique<InterruptCleanup>(tempPath_, false);
+    int fd = -1;
+    {
+        const InterruptsHeld held;
+        fd = mkstemp(buffer.data());
+        if (fd < 0) throw SystemError(path_, "cannot create a temporary file beside it");
+        tempPath_ = buffer.data();
+        cleanup_ = std::make_unique<InterruptCleanup>(tempPath_, false);
+    }
     // mkstemp makes the file private; the database gets the mode the file it
     // replaces had, or an ordinary new file's.
     fchmod(fd, ModeFor(path_));

@@ -74,22 +74,6 @@ extern "C" void RemoveTemporariesAndDie(int signal) {
     raise(signal);
 }
 
-class SignalsBlocked {
-  public:
-    SignalsBlocked() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (const int s : kSignals) sigaddset(&set, s);
-        sigprocmask(SIG_BLOCK, &set, &old_);
-    }
-    ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
-    SignalsBlocked(const SignalsBlocked&) = delete;
-    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
-
-  private:
-    sigset_t old_;
-};
-
 }  // namespace
 
 void InstallInterruptCleanup() {
@@ -105,9 +89,20 @@ void InstallInterruptCleanup() {
     }
 }
 
+InterruptsHeld::InterruptsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int s : kSignals) sigaddset(&set, s);
+    sigprocmask(SIG_BLOCK, &set, &old_);
+}
+
+InterruptsHeld::~InterruptsHeld() {
+    sigprocmask(SIG_SETMASK, &old_, nullptr);
+}
+
 InterruptCleanup::InterruptCleanup(const std::string& path, bool folder) {
     if (path.size() >= PATH_MAX) return;
-    const SignalsBlocked blocked;
+    const InterruptsHeld held;
     for (int k = 0; k < static_cast<int>(std::size(gSlots)); ++k) {
         Slot& slot = gSlots[k];
         if (slot.used) continue;
@@ -121,7 +116,7 @@ InterruptCleanup::InterruptCleanup(const std::string& path, bool folder) {
 
 InterruptCleanup::~InterruptCleanup() {
     if (slot_ < 0) return;
-    const SignalsBlocked blocked;
+    const InterruptsHeld held;
     gSlots[slot_].used = 0;
 }
 

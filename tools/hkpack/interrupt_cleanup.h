@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <string>
 
 // What hkpack leaves behind when it is stopped by SIGINT, SIGTERM or SIGHUP:
@@ -10,6 +12,19 @@ namespace hk::pack {
 
 // Installs the handlers; a signal the process was started ignoring stays ignored.
 void InstallInterruptCleanup();
+
+// Holds SIGINT, SIGTERM and SIGHUP back for as long as it lives: a temporary
+// is created and registered under one, so that no signal falls between the two.
+class InterruptsHeld {
+  public:
+    InterruptsHeld();
+    ~InterruptsHeld();
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+  private:
+    sigset_t old_;
+};
 
 // Registers `path` (a file, or a folder removed with everything under it) for
 // as long as the object lives. The path is kept as given, so it must not be

@@ -27,9 +27,14 @@ namespace {
 TemporaryFolder::TemporaryFolder(const fs::path& target) : target_(target) {
     const fs::path parent = target.parent_path().empty() ? "." : target.parent_path();
     std::string pattern = (parent / (target.filename().string() + ".tmpXXXXXX")).string();
-    if (!mkdtemp(pattern.data())) FailSystem(target, "cannot create a temporary folder beside it");
-    path_ = pattern;
-    cleanup_ = std::make_unique<InterruptCleanup>(pattern, true);
+    {
+        const InterruptsHeld held;
+        if (!mkdtemp(pattern.data())) {
+            FailSystem(target, "cannot create a temporary folder beside it");
+        }
+        path_ = pattern;
+        cleanup_ = std::make_unique<InterruptCleanup>(pattern, true);
+    }
     // mkdtemp makes the folder private; sources are ordinary files.
     const mode_t mask = umask(0);
     umask(mask);
