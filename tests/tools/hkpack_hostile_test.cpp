@@ -84,6 +84,10 @@ TEST_F(Hkpack, BuildReadsOnlyRegularFilesAndNamesWhatItFound) {
     fs::remove(text);
     fs::create_directory(text);
     refused("is a folder, not a regular file");
+    fs::remove(text);
+    WriteFile(text, "");
+    fs::resize_file(text, (size_t{256} << 20) + 1);  // sparse: nothing is written
+    refused("is larger than 256 MiB");
 }
 
 TEST_F(Hkpack, ControlBytesFromTheArchiveReachTheTerminalEscaped) {

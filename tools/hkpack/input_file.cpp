@@ -68,8 +68,7 @@ std::string ReadRegularFile(const std::string& path, size_t limit) {
     struct stat info {};
     const Descriptor fd(OpenRegular(path, info));
     const auto tooLarge = [&] {
-        Fail(path,
-             "is larger than " + std::to_string(limit >> 20) + " MiB, the most a text may be");
+        Fail(path, "is larger than " + std::to_string(limit >> 20) + " MiB, the most hkpack reads");
     };
     if (static_cast<unsigned long long>(info.st_size) > limit) tooLarge();
     std::string bytes(static_cast<size_t>(info.st_size), '\0');
