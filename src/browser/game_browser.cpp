@@ -35,6 +35,13 @@ GameBrowser::GameBrowser(CodesDatabase& database, BrowserControls controls, QStr
 
 void GameBrowser::SetGames(std::vector<std::string> titlesCp1251) {
     titles_ = std::move(titlesCp1251);
+    // The list, the header, the search and the print-out's heading lay out or
+    // scan a whole title; one of many megabytes in a hostile "games.txt"
+    // would stall the window for a minute. None shows more than fits.
+    for (auto& t : titles_) {
+        if (t.size() > hk::database::kMaxTitleLength)
+            t = t.substr(0, hk::database::kMaxTitleLength);
+    }
     search_.SetTitles(titles_);
     QStringList items;
     items.reserve(static_cast<qsizetype>(titles_.size()));

@@ -44,6 +44,7 @@ class GameBrowser : public QObject {
                 QObject* parent = nullptr);
 
     // Replaces the game list (Windows-1251 titles) without raising a click.
+    // A title is kept to its first kMaxTitleLength characters.
     void SetGames(std::vector<std::string> titlesCp1251);
     const std::vector<std::string>& Games() const { return titles_; }
     int GameCount() const { return static_cast<int>(titles_.size()); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // Fixed names and texts of the cheat database. Russian texts are Windows-1251
@@ -15,6 +16,11 @@ inline constexpr std::string_view kGamesMember = "games.txt";
 inline constexpr std::string_view kFilesMember = "files.txt";
 inline constexpr std::string_view kPitchesMember = "pitches.txt";
 inline constexpr std::string_view kVersionMember = "version.txt";
+
+// The longest title the tools put in a database, in bytes (characters: the
+// code page has one byte each). The viewer shows, searches and prints no
+// more of a longer one, so a hostile "games.txt" cannot stall it.
+inline constexpr size_t kMaxTitleLength = 1024;
 
 // The display-mode line that selects the fixed-pitch font; anything else is proportional.
 inline constexpr std::string_view kFixedPitchMode = "1";

@@ -358,3 +358,22 @@ TEST_F(Browser, SelectionIsOnlyShownAndNothingReachesTheClipboard) {
 }
 
 }  // namespace
+
+// A hostile "games.txt" may hold a title of many megabytes: the list, the
+// header and the search keep its first 1,024 characters and nothing more,
+// while titles of ordinary length stay whole.
+TEST_F(Browser, AnOverlongTitleIsBoundedInListHeaderAndSearch) {
+    std::string huge(8 << 20, 'z');
+    huge.replace(0, 4, "Long");
+    AddGame("Short", "0", {"s"});
+    titles.push_back(huge);
+    db.names.push_back("m0.txt");
+    db.modes.push_back("0");
+    Start();
+    EXPECT_EQ(list->item(0)->text(), "Short");
+    EXPECT_EQ(list->item(1)->text(), QString(huge.substr(0, 1024).c_str()));
+    EXPECT_EQ(browser->Games()[1].size(), 1024u);
+    edit->setText("long" + QString(1100, 'z'));
+    EXPECT_EQ(browser->ItemIndex(), 1);
+    EXPECT_EQ(header.size(), 1024);
+}

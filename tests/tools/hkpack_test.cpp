@@ -116,7 +116,7 @@ TEST_F(Hkpack, IndexLinesTheViewerCouldNotServeAreRefused) {
     refused("a*.txt\t1\tA (PC)\n", "index.tsv:1:");
     refused("Games.txt\t1\tA (PC)\n", "taken by the index");
     refused("a\t1\tA (PC)\n", "extension");
-    refused("missing.txt\t1\tA (PC)\n", "missing.txt: cannot be read");
+    refused("missing.txt\t1\tA (PC)\n", "missing.txt: cannot open: No such file or directory");
     refused("a.txt\t1\tA ✓ (PC)\n", "index.tsv:1: character U+2713");
     // Titles are lines of games.txt: no line breaks, zero bytes or other controls.
     refused("a.txt\t1\tA (PC)\n\nb.txt\t1\tB\rC (PC)\n",

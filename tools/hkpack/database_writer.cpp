@@ -4,10 +4,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "database/cp1251.h"
 #include "database/database_constants.h"
+#include "input_file.h"
 
 namespace hk::pack {
 
@@ -16,10 +18,12 @@ namespace db = hk::database;
 namespace {
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw SourceError(path.string() + ": cannot be read");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw SourceError(path.string() + ": cannot be read");
+    std::string bytes;
+    try {
+        bytes = ReadRegularFile(path.string());
+    } catch (const std::runtime_error& e) {
+        throw SourceError(e.what());
+    }
     // Editors on some systems start UTF-8 files with a byte-order mark.
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     return bytes;
@@ -78,6 +82,10 @@ std::string GameText(std::string_view utf8, const std::filesystem::path& file) {
 
 std::string TitleProblem(std::string_view title) {
     if (title.empty()) return "the title is empty";
+    if (title.size() > db::kMaxTitleLength) {
+        return "the title is " + std::to_string(title.size()) + " bytes long; a title may have " +
+               std::to_string(db::kMaxTitleLength) + " at most";
+    }
     for (const char c : title) {
         const auto byte = static_cast<unsigned char>(c);
         // Titles are lines of "games.txt": a CR or LF would split one game
@@ -191,11 +199,27 @@ void WriteIndexMembers(ZipWriter& zip, const std::vector<GameEntry>& games,
     for (const auto& [name, text] : IndexMembers(games)) zip.Add(name, text, member);
 }
 
-void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOptions& options) {
+void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOptions& options,
+                   const ProgressReport& progress) {
     ZipWriter zip(sink, options.seed, options.dosTime, options.dosDate);
     const MemberOptions member = DatabaseMemberOptions(options);
     WriteIndexMembers(zip, sources.games, member);
-    for (const auto& [name, text] : sources.texts) zip.Add(name, text, member);
+    // Texts come in the order of their first game, so once text t is written
+    // every game before the first use of text t + 1 is complete.
+    std::vector<size_t> gamesDoneAfter;
+    if (progress) {
+        std::set<std::string> seen;
+        for (size_t k = 0; k < sources.games.size(); ++k) {
+            if (seen.insert(MemberNameKey(sources.games[k].member)).second && k > 0) {
+                gamesDoneAfter.push_back(k);
+            }
+        }
+        gamesDoneAfter.resize(sources.texts.size(), sources.games.size());
+    }
+    for (size_t t = 0; t < sources.texts.size(); ++t) {
+        zip.Add(sources.texts[t].first, sources.texts[t].second, member);
+        if (progress) progress(gamesDoneAfter[t], sources.games.size());
+    }
     zip.Finish();
 }
 

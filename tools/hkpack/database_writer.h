@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "progress_line.h"
 #include "zip_writer.h"
 
 namespace hk::pack {
@@ -34,7 +35,7 @@ class SourceError : public std::runtime_error {
 
 // Reads a source folder: index.tsv (MEMBER<TAB>MODE<TAB>TITLE per line, '#'
 // comments and empty lines ignored) and texts/MEMBER for every member, all
-// UTF-8. Throws SourceError.
+// UTF-8. Only regular files of at most 256 MiB are read. Throws SourceError.
 DatabaseSources ReadSources(const std::filesystem::path& folder);
 
 struct WriteOptions {
@@ -45,8 +46,10 @@ struct WriteOptions {
     uint16_t dosDate = 0x21;  // 1980-01-01
 };
 
-// Writes the four index members, then every game text.
-void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOptions& options);
+// Writes the four index members, then every game text; `progress`, when
+// given, hears of the games whose text is written.
+void WriteDatabase(const DatabaseSources& sources, ByteSink& sink, const WriteOptions& options,
+                   const ProgressReport& progress = {});
 
 // Writes a deterministic database of `count` made-up games with texts of a
 // few KiB: plain and fixed-pitch games with TAB columns and Cyrillic, and
@@ -71,7 +74,8 @@ MemberOptions DatabaseMemberOptions(const WriteOptions& options);
 std::string GameText(std::string_view utf8, const std::filesystem::path& file);
 
 // Why a Windows-1251 title cannot be a line of "games.txt", or empty when it
-// can: it must not be empty or hold a control character.
+// can: it must not be empty, hold a control character or be longer than
+// the viewer shows.
 std::string TitleProblem(std::string_view title);
 
 // Why `name` cannot be a game member, or empty when it can: flat names of

@@ -10,7 +10,11 @@
 #include "commands.h"
 #include "database/DatabaseSession.h"
 #include "database/cp1251.h"
+#include "database/database_constants.h"
+#include "input_file.h"
 #include "member_verdict.h"
+#include "progress_line.h"
+#include "terminal_text.h"
 #include "write_all.h"
 
 namespace hk::pack {
@@ -47,10 +51,31 @@ std::string StoredName(const hk::archive::TDecompMemoryStream& stream) {
         std::string_view(reinterpret_cast<const char*>(record.name + 1), record.name[0]));
 }
 
+// A title as an error line shows it: no longer than the viewer shows one.
+std::string ShownTitle(const std::string& cp1251) {
+    const std::string_view title(cp1251);
+    return TerminalText(db::Cp1251ToUtf8(title.substr(0, db::kMaxTitleLength))) +
+           (title.size() > db::kMaxTitleLength ? "..." : "");
+}
+
+// Reports every title longer than the viewer shows, by its line; returns how many.
+size_t LongTitles(const std::string& archive, const std::vector<std::string>& titles) {
+    size_t count = 0;
+    for (size_t k = 0; k < titles.size(); ++k) {
+        if (titles[k].size() <= db::kMaxTitleLength) continue;
+        ++count;
+        std::fprintf(stderr,
+                     "hkpack: %s: games.txt:%zu: the title is %zu bytes long; a title may have %zu "
+                     "at most\n",
+                     TerminalText(archive).c_str(), k + 1, titles[k].size(), db::kMaxTitleLength);
+    }
+    return count;
+}
+
 }  // namespace
 
 int Report(int status, const std::string& message) {
-    std::fprintf(stderr, "hkpack: %s\n", message.c_str());
+    std::fprintf(stderr, "hkpack: %s\n", TerminalText(message).c_str());
     return status;
 }
 
@@ -59,6 +84,7 @@ int Report(int status, const std::string& message) {
 int CatCommand(const Invocation& args) {
     const std::string& archive = args.operands[0];
     const std::string& member = args.operands[1];
+    CheckInputFile(archive);
     db::DatabaseSession session = db::DatabaseSession::ForArchive(archive);
     if (const std::vector<std::string> passwords = args.Values("--password"); !passwords.empty()) {
         session.SetFetchPasswords(passwords);
@@ -90,6 +116,7 @@ int CatCommand(const Invocation& args) {
 int ListCommand(const Invocation& args) {
     const std::string& archive = args.operands[0];
     std::vector<hk::archive::ListedMember> members;
+    CheckInputFile(archive);
     try {
         members = hk::archive::ListCentralDirectory(archive);
     } catch (const std::exception& e) {
@@ -100,7 +127,7 @@ int ListCommand(const Invocation& args) {
     for (const auto& m : members) {
         std::printf("%-10s %10u %10u %-9s %08X %s\n", MethodName(m.method).c_str(),
                     m.compressedSize, m.uncompressedSize, m.encrypted ? "yes" : "no", m.crc32,
-                    db::Cp1251ToUtf8(m.name).c_str());
+                    TerminalText(db::Cp1251ToUtf8(m.name)).c_str());
     }
     std::printf("%zu members\n", members.size());
     return kExitOk;
@@ -108,6 +135,7 @@ int ListCommand(const Invocation& args) {
 
 int CheckCommand(const Invocation& args) {
     const std::string& archive = args.operands[0];
+    CheckInputFile(archive);
     db::DatabaseSession session = db::DatabaseSession::ForArchive(archive);
     std::vector<std::string> crcFailures;
     session.UnZip1().OnEnd = [&](const std::string& member, bool crcPass) {
@@ -118,21 +146,24 @@ int CheckCommand(const Invocation& args) {
     const bool loaded = session.LoadIndex(titles);
     if (!loaded || !crcFailures.empty()) {
         std::fprintf(stderr, "hkpack: %s: the viewer would refuse this database\n",
-                     archive.c_str());
+                     TerminalText(archive).c_str());
         for (const std::string& problem : session.LoadProblems()) {
-            std::fprintf(stderr, "  %s\n", problem.c_str());
+            std::fprintf(stderr, "  %s\n", TerminalText(problem).c_str());
         }
         for (const std::string& member : crcFailures) {
-            std::fprintf(stderr, "  %s fails its CRC check\n", db::Cp1251ToUtf8(member).c_str());
+            std::fprintf(stderr, "  %s fails its CRC check\n",
+                         TerminalText(db::Cp1251ToUtf8(member)).c_str());
         }
         std::fprintf(stderr, "  the viewer says: %s\n",
                      db::Cp1251ToUtf8(session.ErrorMessage()).c_str());
         return kExitFailure;
     }
 
+    size_t failures = LongTitles(archive, titles);
     size_t bytes = 0;
-    size_t failures = 0;
+    ProgressLine progress;
     for (size_t k = 0; k < titles.size(); ++k) {
+        progress.Update(k, titles.size());
         crcFailures.clear();
         const std::string& member = session.MemberNames()[k];
         const db::FetchResult result = session.FetchMember(member);
@@ -147,11 +178,14 @@ int CheckCommand(const Invocation& args) {
         bytes += session.ExtractionStream().Size();
         if (!reason.empty()) {
             ++failures;
-            std::fprintf(stderr, "hkpack: %s: game %zu \"%s\" (%s): %s\n", archive.c_str(), k + 1,
-                         db::Cp1251ToUtf8(titles[k]).c_str(), db::Cp1251ToUtf8(member).c_str(),
-                         reason.c_str());
+            progress.Clear();
+            std::fprintf(stderr, "hkpack: %s: game %zu \"%s\" (%s): %s\n",
+                         TerminalText(archive).c_str(), k + 1, ShownTitle(titles[k]).c_str(),
+                         TerminalText(db::Cp1251ToUtf8(member)).c_str(),
+                         TerminalText(reason).c_str());
         }
     }
+    progress.Clear();
     std::printf("games: %zu, bytes: %zu, failures: %zu\n", titles.size(), bytes, failures);
     return failures == 0 ? kExitOk : kExitFailure;
 }

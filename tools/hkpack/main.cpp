@@ -7,6 +7,8 @@
 
 #include "cli.h"
 #include "commands.h"
+#include "interrupt_cleanup.h"
+#include "terminal_text.h"
 
 namespace {
 
@@ -25,9 +27,11 @@ const pk::CommandSpec kCommands[] = {
      "texts/MEMBER for every member, all UTF-8. Texts become Windows-1251 with CR LF\n"
      "line ends; members are deflated and encrypted with the viewer's password.\n"
      "A source the viewer could not use (a character without a Windows-1251 form, a\n"
-     "zero byte in a text, a control character in a title, a bad member name) stops\n"
-     "the build with the file and line named. OUT.dat is written through a temporary\n"
-     "file beside it and appears only when whole.\n\n"
+     "zero byte in a text, a control character in a title or one longer than 1024\n"
+     "bytes, a bad member name) stops the build with the file and line named. Only\n"
+     "regular files of at most 256 MiB are read. OUT.dat is written through a\n"
+     "temporary file beside it, appears only when whole and keeps the mode of the\n"
+     "file it replaces.\n\n"
      "exit status: 0 written; 1 a source or OUT.dat has a problem; 64 usage error.\n",
      pk::BuildCommand},
     {"unpack",
@@ -69,8 +73,8 @@ const pk::CommandSpec kCommands[] = {
      {},
      "open a database as the viewer does and read every game's text",
      "Loads the game index exactly as the viewer does at start-up, then fetches the\n"
-     "text of every game. Problems go to standard error, one per line; a summary\n"
-     "line goes to standard output.\n\n"
+     "text of every game. A title longer than 1024 bytes is a failure. Problems go\n"
+     "to standard error, one per line; a summary line goes to standard output.\n\n"
      "exit status: 0 the viewer would show every game; 1 it would refuse the\n"
      "database or a game's text fails; 64 usage error.\n",
      pk::CheckCommand},
@@ -84,13 +88,15 @@ const pk::CommandSpec kCommands[] = {
 };
 
 int Misuse(const std::string& problem) {
-    std::fprintf(stderr, "hkpack: %s\n%s", problem.c_str(), pk::Usage(kCommands).c_str());
+    std::fprintf(stderr, "hkpack: %s\n%s", pk::TerminalText(problem).c_str(),
+                 pk::Usage(kCommands).c_str());
     return pk::kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    pk::InstallInterruptCleanup();
     const std::span<char* const> args(argv + 1, argv + argc);
     if (args.empty()) return Misuse("no command given");
     const std::string first = args[0];
@@ -116,8 +122,9 @@ int main(int argc, char** argv) {
         }
         return command->run(invocation);
     } catch (const pk::UsageError& e) {
-        std::fprintf(stderr, "hkpack: %s\nusage: %s\nTry 'hkpack %s --help'.\n", e.what(),
-                     pk::Synopsis(*command).c_str(), first.c_str());
+        std::fprintf(stderr, "hkpack: %s\nusage: %s\nTry 'hkpack %s --help'.\n",
+                     pk::TerminalText(e.what()).c_str(), pk::Synopsis(*command).c_str(),
+                     first.c_str());
         return pk::kExitUsage;
     } catch (const std::exception& e) {
         return pk::Report(first == "cat" ? pk::kExitCannotRead : pk::kExitFailure, e.what());

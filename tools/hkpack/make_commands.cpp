@@ -7,6 +7,8 @@
 #include "atomic_file.h"
 #include "commands.h"
 #include "database_writer.h"
+#include "progress_line.h"
+#include "terminal_text.h"
 #include "unpack.h"
 
 namespace hk::pack {
@@ -24,7 +26,7 @@ WriteOptions OptionsFrom(const Invocation& args) {
 template <typename Fill>
 void WriteAtomically(const std::string& out, Fill fill) {
     AtomicFile file(out);
-    FileSink sink(file.Stream());
+    FileSink sink(file.Stream(), out);
     fill(sink);
     file.Commit();
 }
@@ -42,9 +44,13 @@ int BuildCommand(const Invocation& args) {
     WriteOptions options = OptionsFrom(args);
     options.seed = std::random_device{}();
     std::tie(options.dosTime, options.dosDate) = ZipWriter::DosNow();
-    WriteAtomically(out, [&](ByteSink& sink) { WriteDatabase(sources, sink, options); });
+    {
+        ProgressLine progress;
+        WriteAtomically(
+            out, [&](ByteSink& sink) { WriteDatabase(sources, sink, options, progress.Report()); });
+    }
     std::printf("%zu games, %zu texts written to %s\n", sources.games.size(), sources.texts.size(),
-                out.c_str());
+                TerminalText(out).c_str());
     return kExitOk;
 }
 
@@ -53,11 +59,13 @@ int UnpackCommand(const Invocation& args) {
     const std::string& dir = args.operands[1];
     UnpackResult result;
     try {
-        result = Unpack(archive, dir);
+        ProgressLine progress;
+        result = Unpack(archive, dir, progress.Report());
     } catch (const UnpackError& e) {
         return Report(kExitFailure, archive + ": " + e.what());
     }
-    std::printf("%zu games, %zu texts written to %s\n", result.games, result.texts, dir.c_str());
+    std::printf("%zu games, %zu texts written to %s\n", result.games, result.texts,
+                TerminalText(dir).c_str());
     return kExitOk;
 }
 

@@ -19,7 +19,9 @@
 #include "database/cp1251.h"
 #include "database/database_constants.h"
 #include "database_writer.h"
+#include "input_file.h"
 #include "member_verdict.h"
+#include "temporary_folder.h"
 
 namespace hk::pack {
 
@@ -185,52 +187,6 @@ std::vector<GameEntry> ReadIndex(DatabaseReader& reader,
     return index;
 }
 
-void WriteWholeFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw std::runtime_error(path.string() + ": cannot be written");
-}
-
-// A folder made beside the target, removed with its contents unless committed.
-class TemporaryFolder {
-  public:
-    explicit TemporaryFolder(const fs::path& target) {
-        const fs::path parent = target.parent_path().empty() ? "." : target.parent_path();
-        std::string pattern = (parent / (target.filename().string() + ".tmpXXXXXX")).string();
-        if (!mkdtemp(pattern.data())) {
-            throw std::runtime_error(pattern +
-                                     ": cannot create a temporary folder: " + std::strerror(errno));
-        }
-        path_ = pattern;
-        // mkdtemp makes the folder private; sources are ordinary files.
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(path_.c_str(), 0777 & ~mask);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        if (!committed_) fs::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const fs::path& Path() const { return path_; }
-
-    void CommitAs(const fs::path& target) {
-        // An empty folder at the target is replaced in the same step.
-        if (std::rename(path_.c_str(), target.c_str()) != 0) {
-            throw std::runtime_error(target.string() +
-                                     ": cannot be put in place: " + std::strerror(errno));
-        }
-        committed_ = true;
-    }
-
-  private:
-    fs::path path_;
-    bool committed_ = false;
-};
-
 void CheckTarget(const fs::path& dir) {
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(dir, ec);
@@ -243,16 +199,20 @@ void CheckTarget(const fs::path& dir) {
 
 }  // namespace
 
-UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
+UnpackResult Unpack(const std::string& archive, const fs::path& folderName,
+                    const ProgressReport& progress) {
     // "sources/" names the folder "sources", not a place inside it.
     const fs::path dir = folderName.has_filename() ? folderName : folderName.parent_path();
     CheckTarget(dir);
+    CheckInputFile(archive);
     DatabaseReader reader(archive);
     std::map<std::string, std::string> memberBytes;
     const std::vector<GameEntry> index = ReadIndex(reader, memberBytes);
 
     std::vector<std::pair<std::string, std::string>> sources;  // member, UTF-8 text
-    for (const GameEntry& game : index) {
+    for (size_t k = 0; k < index.size(); ++k) {
+        const GameEntry& game = index[k];
+        if (progress) progress(k, index.size());
         if (memberBytes.contains(game.member)) continue;
         auto [bytes, storedAs] = reader.Fetch(game.member);
         if (storedAs != game.member) {
@@ -282,10 +242,10 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
     for (const GameEntry& game : index) {
         tsv += game.member + "\t" + game.mode + "\t" + *ReversibleUtf8(game.title) + "\n";
     }
-    WriteWholeFile(folder.Path() / "index.tsv", tsv);
-    fs::create_directory(folder.Path() / "texts");
+    folder.Write("index.tsv", tsv);
+    folder.MakeFolder("texts");
     for (const auto& [member, text] : sources) {
-        WriteWholeFile(folder.Path() / "texts" / member, text);
+        folder.Write(fs::path("texts") / member, text);
     }
 
     // Read back by the build's own reader: what it makes must be what we read.

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "progress_line.h"
+
 namespace hk::pack {
 
 // A database that cannot be written out as sources `hkpack build` would turn
@@ -29,6 +31,8 @@ struct UnpackResult {
 // only then renamed into place, so `dir` appears whole or not at all.
 // Throws UnpackError for a database that cannot be represented and
 // std::runtime_error when the archive or the folder cannot be used.
-UnpackResult Unpack(const std::string& archive, const std::filesystem::path& dir);
+// `progress`, when given, hears of the games read so far.
+UnpackResult Unpack(const std::string& archive, const std::filesystem::path& dir,
+                    const ProgressReport& progress = {});
 
 }  // namespace hk::pack

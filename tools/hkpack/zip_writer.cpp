@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <stdexcept>
@@ -52,7 +54,7 @@ uint32_t Checked32(uint64_t value, const char* what) {
 
 void FileSink::Write(std::span<const uint8_t> bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        throw std::runtime_error("write failed");
+        throw std::runtime_error(name_ + ": cannot write: " + std::strerror(errno));
     }
 }
 

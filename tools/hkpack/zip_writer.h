@@ -5,6 +5,7 @@
 #include <random>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hk::pack {
@@ -27,13 +28,17 @@ class VectorSink : public ByteSink {
     std::vector<uint8_t> bytes_;
 };
 
+// Writes to an open stream; a failure names `name` (the file the user gave)
+// and the system's reason.
 class FileSink : public ByteSink {
   public:
-    explicit FileSink(std::FILE* file) : file_(file) {}
+    explicit FileSink(std::FILE* file, std::string name = "output")
+        : file_(file), name_(std::move(name)) {}
     void Write(std::span<const uint8_t> bytes) override;
 
   private:
     std::FILE* file_;
+    std::string name_;
 };
 
 struct MemberOptions {
