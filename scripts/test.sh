@@ -15,6 +15,9 @@ ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 900
 bash tests/xvfb/window_manager.sh build-ci/src/app/hintkeeper build-ci/window-manager-shots
 # --- end of the real-desktop check ---
 
+# --- The viewer on Wayland: weston headless, then weston's X11 backend in Xvfb. ---
+bash tests/wayland/run.sh build-ci/src/app/hintkeeper build-ci/wayland-shots
+
 # --- Debian package ----------------------------------------------------------
 # Built in Release by scripts/package.sh and checked: lintian without errors, the
 # desktop entry and AppStream metadata, the file list, and the viewer unpacked
