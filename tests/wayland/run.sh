@@ -28,7 +28,7 @@ out=${2:-/tmp/hk-wayland-shots}
 [ -f "$(dirname "$program")/hintkeeper.dat" ] || { echo "no hintkeeper.dat beside $program" >&2; exit 2; }
 mkdir -p "$out"
 out=$(realpath "$out")
-rm -f "$out"/*.png
+rm -f "$out"/*.png "$out"/*.log "$out"/*.out
 tmp=$(mktemp -d)
 
 xvfb='' weston='' viewer=''
