@@ -46,6 +46,7 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
+# shellcheck source=../xvfb/harness.sh
 source "$here/../xvfb/harness.sh"
 
 # Wayland's runtime folder: the compositor's socket, private to this run.
@@ -110,13 +111,17 @@ grab() {  # grab FILE: the screen now, as PPM (or FILE's format, under X11)
         *.ppm) import -window root -depth 8 "ppm:$1" ;;
         *) import -window root "$1" ;;
         esac
-    else
-        local before
-        rm -f "$tmp"/shots/*.png 2>/dev/null || true
-        mkdir -p "$tmp/shots"
+    else  # weston-screenshooter names its file by the time, in its working folder
+        local taken
+        rm -rf "$tmp/shots"
+        mkdir "$tmp/shots"
         (cd "$tmp/shots" && WAYLAND_DISPLAY=$socket weston-screenshooter >/dev/null 2>&1) || return 1
-        before=$(ls "$tmp"/shots/*.png 2>/dev/null | head -1)
-        [ -n "$before" ] && mv "$before" "$1"
+        taken=("$tmp"/shots/*.png)
+        [ -f "${taken[0]}" ] || return 1
+        case $1 in
+        *.ppm) convert "${taken[0]}" -depth 8 "ppm:$1" ;;
+        *) mv "${taken[0]}" "$1" ;;
+        esac
     fi
 }
 shot() {

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # out and tmp are the caller's
 # Sourced by the desktop checks (window_manager.sh, ../wayland/run.sh): reporting,
 # bounded waits and an Xvfb of their own. The caller sets `out` (the screenshot
 # folder) and `tmp` (its scratch folder, where viewer.log holds what the viewer

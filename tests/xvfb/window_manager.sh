@@ -35,6 +35,7 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 
 # --- the display, the window manager, the viewer ---
