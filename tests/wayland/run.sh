@@ -53,7 +53,10 @@ source "$here/../xvfb/harness.sh"
 export XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 socket=hk-wayland
-unset DISPLAY WAYLAND_DISPLAY
+# The desktop's own Wayland, pointer and shell settings stay out of it: a
+# bigger pointer would hide more of a window's outline than frames.py allows.
+unset DISPLAY WAYLAND_DISPLAY XCURSOR_THEME XCURSOR_SIZE QT_WAYLAND_SHELL_INTEGRATION \
+    QT_WAYLAND_DECORATION QT_WAYLAND_DISABLE_WINDOWDECORATION
 # A plain background, no panel (a maximised window fills the output), no
 # animations (a window is where it goes at once), no on-screen keyboard.
 cat >"$tmp/weston.ini" <<'INI'
