@@ -6,6 +6,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
+# What a desktop sets for its programs (a scale factor, a font DPI, a theme or
+# style) would move the pixels and windows the tests and checks look at.
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR \
+    QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR_ROUNDING_POLICY QT_USE_PHYSICAL_DPI QT_FONT_DPI \
+    QT_DEVICE_PIXEL_RATIO QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 [ -f scripts/services.sh ] && source scripts/services.sh
 
 bash scripts/build.sh build-ci -DHK_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
