@@ -6,6 +6,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
+# What a desktop sets for its programs (a scale factor, a font DPI, a theme or
+# style) would move the pixels and windows the tests and checks look at.
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR \
+    QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR_ROUNDING_POLICY QT_USE_PHYSICAL_DPI QT_FONT_DPI \
+    QT_DEVICE_PIXEL_RATIO QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 [ -f scripts/services.sh ] && source scripts/services.sh
 
 bash scripts/build.sh build-ci -DHK_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -14,6 +19,9 @@ ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 900
 # --- The viewer on a real X11 desktop: Xvfb, openbox, xdotool, xclip. ---
 bash tests/xvfb/window_manager.sh build-ci/src/app/hintkeeper build-ci/window-manager-shots
 # --- end of the real-desktop check ---
+
+# --- The viewer on Wayland: weston headless, then weston's X11 backend in Xvfb. ---
+bash tests/wayland/run.sh build-ci/src/app/hintkeeper build-ci/wayland-shots
 
 # --- Debian package ----------------------------------------------------------
 # Built in Release by scripts/package.sh and checked: lintian without errors, the

@@ -4,7 +4,10 @@
 
 #include <QApplication>
 
+#include "plain_screen.h"
+
 int main(int argc, char** argv) {
+    hk::testing::UsePlainScreen();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 
+#include "../gui/plain_screen.h"
+
 // The windows need an application object; without a display they run offscreen.
 int main(int argc, char** argv) {
+    hk::testing::UsePlainScreen();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

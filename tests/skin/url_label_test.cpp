@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "skin/TRzURLLabel.h"
+#include "toolkit/fonts.h"
 
 using namespace hk::skin;
 using hk::toolkit::rgbColor;
@@ -109,6 +110,7 @@ TEST(UrlLabel, FourCentredLinesSitInTheMiddleOfTheArea) {
     QWidget parent;
     parent.resize(462, 158);
     TRzURLLabel label(&parent);
+    label.setFont(hk::toolkit::makeFont("MS Sans Serif", 13, false, false, true));
     label.setAutoSize(false);
     label.setGeometry(0, 0, 462, 158);
     label.setColor(rgbColor(255, 255, 255));
@@ -133,6 +135,9 @@ TEST(UrlLabel, FourCentredLinesSitInTheMiddleOfTheArea) {
 
 TEST(UrlLabel, AutoSizeFitsTheCaption) {
     TRzURLLabel label;
+    // The windows' own face, not the desktop's default one, whose line height
+    // rounds differently from one font to the next.
+    label.setFont(hk::toolkit::makeFont("MS Sans Serif", 13, false, false, true));
     label.setCaption("RzURLLabel_FlashGames");
     const QFontMetrics fm(label.font());
     EXPECT_EQ(label.height(), fm.height());

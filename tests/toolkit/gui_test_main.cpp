@@ -3,7 +3,10 @@
 
 #include <QApplication>
 
+#include "../gui/plain_screen.h"
+
 int main(int argc, char** argv) {
+    hk::testing::UsePlainScreen();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

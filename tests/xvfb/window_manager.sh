@@ -26,7 +26,7 @@ mkdir -p "$out"
 rm -f "$out"/*.png
 tmp=$(mktemp -d)
 
-xvfb='' openbox='' viewer='' win='' passed=0
+xvfb='' openbox='' viewer='' win=''
 cleanup() {
     local pid
     for pid in "$viewer" "$openbox" "$xvfb"; do
@@ -35,47 +35,11 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
-
-shot() { [ -n "${DISPLAY:-}" ] && import -window root "$out/$1.png" && echo "   screenshot $out/$1.png"; }
-fail() {
-    echo "FAIL: $*" >&2
-    shot 99-failure || true
-    if [ -s "$tmp/viewer.log" ]; then
-        echo "--- viewer output ---" >&2
-        tail -20 "$tmp/viewer.log" >&2
-    fi
-    exit 1
-}
-ok() {
-    passed=$((passed + 1))
-    echo "ok - $*"
-}
-# wait_until WHAT COMMAND...: polls COMMAND until it succeeds.
-wait_until() {
-    local what=$1 i
-    shift
-    for ((i = 0; i < 300; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what (gave up after 30 s)"
-}
+# shellcheck source=harness.sh
+source "$(dirname "$0")/harness.sh"
 
 # --- the display, the window manager, the viewer ---
-screen="1280x1024"
-xvfb_args=(-screen 0 "${screen}x24" -nolisten tcp -noreset)
-if [ -n "${HK_XVFB_DISPLAY:-}" ]; then
-    Xvfb ":$HK_XVFB_DISPLAY" "${xvfb_args[@]}" >"$tmp/xvfb.log" 2>&1 &
-    xvfb=$!
-    export DISPLAY=":$HK_XVFB_DISPLAY"
-else
-    Xvfb -displayfd 3 "${xvfb_args[@]}" 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-    xvfb=$!
-    wait_until "Xvfb picks a display" grep -q '^[0-9]' "$tmp/display"
-    DISPLAY=":$(head -1 "$tmp/display")"
-    export DISPLAY
-fi
-wait_until "Xvfb answers on $DISPLAY" xdpyinfo >/dev/null 2>&1
+start_xvfb 1280x1024
 read -r SW SH < <(xdotool getdisplaygeometry)
 
 XDG_CONFIG_HOME=$tmp/config XDG_CACHE_HOME=$tmp/cache openbox --sm-disable \
