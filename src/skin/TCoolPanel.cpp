@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "skin/accessibility.h"
+
 namespace hk::skin {
 
 using toolkit::toQColor;
@@ -48,6 +50,9 @@ TCoolPanel::TCoolPanel(QWidget* parent) : QWidget(parent) {
     scrollDown_ = new QToolButton(this);
     for (QToolButton* b : {scrollUp_, scrollDown_}) {
         b->setAutoRaise(true);
+        // Flat speed buttons: the mouse's alone, never a stop for the keyboard
+        // or a screen reader.
+        b->setFocusPolicy(Qt::NoFocus);
         b->hide();
     }
     scrollUp_->setArrowType(Qt::UpArrow);
@@ -131,6 +136,7 @@ void TCoolPanel::setCaption(const QString& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     update();
+    NotifyNameChanged(this);
 }
 
 void TCoolPanel::setAlignment(TAlignment alignment) {

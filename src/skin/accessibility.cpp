@@ -1,0 +1,145 @@
+#include "skin/accessibility.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+
+#include "skin/TCoolBitmapButton.h"
+#include "skin/TCoolPanel.h"
+#include "skin/TRxGIFAnimator.h"
+#include "skin/TRzURLLabel.h"
+
+namespace hk::skin {
+
+namespace {
+
+// A control with one action that does what a click does. The click runs after
+// the request has been answered: a click that opens a modal window would
+// otherwise keep the screen reader waiting until that window closes.
+class ClickableAccessible : public QAccessibleWidget {
+  public:
+    ClickableAccessible(QWidget* widget, QAccessible::Role role, QString action,
+                        std::function<void()> click)
+        : QAccessibleWidget(widget, role), action_(std::move(action)), click_(std::move(click)) {}
+
+    QStringList actionNames() const override {
+        return QStringList{action_} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name != action_) return QAccessibleWidget::doAction(name);
+        QPointer<QWidget> target = widget();
+        if (!target->isEnabled()) return;
+        auto click = click_;
+        QMetaObject::invokeMethod(
+            target,
+            [target, click] {
+                if (target && target->isEnabled()) click();
+            },
+            Qt::QueuedConnection);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == action_) return {};
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
+
+  protected:
+    // The name set by the window, else `fallback`.
+    QString nameOr(const QString& fallback) const {
+        const QString set = widget()->accessibleName();
+        return set.isEmpty() ? fallback : set;
+    }
+
+  private:
+    QString action_;
+    std::function<void()> click_;
+};
+
+class BitmapButtonAccessible final : public ClickableAccessible {
+  public:
+    explicit BitmapButtonAccessible(TCustomBitmapButton* button)
+        : ClickableAccessible(button, QAccessible::Button, pressAction(),
+                              [button] { button->Click(); }) {}
+    // No caption of its own: the hint is the next best name.
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return nameOr(widget()->toolTip());
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty() &&
+            widget()->toolTip() == text(QAccessible::Name))
+            return {};  // heard once is enough
+        return QAccessibleWidget::text(t);
+    }
+};
+
+class LinkLabelAccessible final : public ClickableAccessible {
+  public:
+    explicit LinkLabelAccessible(TRzURLLabel* label)
+        : ClickableAccessible(label, QAccessible::Link, pressAction(), [label] { label->Click(); }),
+          label_(label) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return nameOr(SpokenCaption(label_->Caption(), label_->ShowAccelChar()));
+        if (t == QAccessible::Value) return label_->URL();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.traversed = label_->Visited();
+        return s;
+    }
+
+  private:
+    TRzURLLabel* label_;
+};
+
+class BannerAccessible final : public ClickableAccessible {
+  public:
+    explicit BannerAccessible(TRxGIFAnimator* banner)
+        : ClickableAccessible(banner, QAccessible::Link, pressAction(), [banner] {
+              if (banner->OnClick) banner->OnClick(banner);
+          }) {}
+};
+
+// A panel that shows a caption (a header, the search bar) reads it; one
+// without is a piece of frame or a container, Qt's filler.
+class PanelAccessible final : public QAccessibleWidget {
+  public:
+    explicit PanelAccessible(TCoolPanel* panel) : QAccessibleWidget(panel), panel_(panel) {}
+    QAccessible::Role role() const override {
+        return panel_->Caption().trimmed().isEmpty() ? QAccessible::Client
+                                                     : QAccessible::StaticText;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return SpokenCaption(panel_->Caption(), false);
+        return QAccessibleWidget::text(t);
+    }
+
+  private:
+    TCoolPanel* panel_;
+};
+
+}  // namespace
+
+void NotifyNameChanged(QWidget* widget) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent event(widget, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+QString SpokenCaption(const QString& caption, bool accelMarks) {
+    QString s = caption;
+    if (accelMarks) {
+        static const QRegularExpression mark(QStringLiteral("&(.)"));
+        s.replace(mark, QStringLiteral("\\1"));
+    }
+    return s.simplified();
+}
+
+QAccessibleInterface* SkinAccessibleFactory(const QString&, QObject* object) {
+    if (auto* button = qobject_cast<TCustomBitmapButton*>(object))
+        return new BitmapButtonAccessible(button);
+    if (auto* label = qobject_cast<TRzURLLabel*>(object)) return new LinkLabelAccessible(label);
+    if (auto* banner = qobject_cast<TRxGIFAnimator*>(object)) return new BannerAccessible(banner);
+    if (auto* panel = qobject_cast<TCoolPanel*>(object)) return new PanelAccessible(panel);
+    return nullptr;
+}
+
+}  // namespace hk::skin
