@@ -160,7 +160,9 @@ def showing(acc):
 
 
 def codes_view(root):
-    return find(root, lambda a: "Text" in interfaces(a) and has(a, pyatspi.STATE_MULTI_LINE))
+    """The codes view as the first game shows it (the hidden web banner is multi-line text too)."""
+    return find(root, lambda a: "Text" in interfaces(a) and has(a, pyatspi.STATE_MULTI_LINE)
+                and has(a, pyatspi.STATE_SHOWING))
 
 
 def text_of(acc):
@@ -243,6 +245,10 @@ def check_list_selection(window):
     if wait_for("selecting %r through %s shows that game (the codes view is named "
                 "after the game and shows its text)" % (title, how), shown):
         ok("selecting %r through %s shows that game" % (title, how))
+    else:
+        selected = [a.name for a in children(fresh(games)) if has(a, pyatspi.STATE_SELECTED)]
+        print("   the codes view is named %r; the list's selected items: %s"
+              % (fresh(view).name, ", ".join(map(repr, selected)) or "none"), flush=True)
 
 
 def check_about(app, window, out):
