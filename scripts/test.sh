@@ -15,6 +15,10 @@ ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 900
 bash tests/xvfb/window_manager.sh build-ci/src/app/hintkeeper build-ci/window-manager-shots
 # --- end of the real-desktop check ---
 
+# --- The viewer through a screen reader's eyes: AT-SPI under Xvfb and openbox. ---
+bash tests/a11y/run.sh build-ci/src/app/hintkeeper build-ci/a11y
+# --- end of the accessibility check ---
+
 # --- Debian package ----------------------------------------------------------
 # Built in Release by scripts/package.sh and checked: lintian without errors, the
 # desktop entry and AppStream metadata, the file list, and the viewer unpacked
