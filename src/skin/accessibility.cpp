@@ -12,6 +12,21 @@ namespace hk::skin {
 
 namespace {
 
+// A sibling stacked above `widget` and shown hides all of it from the user.
+bool CoveredBySibling(const QWidget* widget) {
+    const QWidget* parent = widget->parentWidget();
+    if (!parent) return false;
+    const QObjectList& siblings = parent->children();  // bottom to top
+    for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(widget)) + 1; i < siblings.size();
+         ++i) {
+        const auto* above = qobject_cast<const QWidget*>(siblings[i]);
+        if (above && above->isVisible() && !above->isWindow() &&
+            above->geometry().contains(widget->geometry()))
+            return true;
+    }
+    return false;
+}
+
 // A control with one action that does what a click does. The click runs after
 // the request has been answered: a click that opens a modal window would
 // otherwise keep the screen reader waiting until that window closes.
@@ -82,6 +97,8 @@ class LinkLabelAccessible final : public ClickableAccessible {
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         s.traversed = label_->Visited();
+        // The online-only notice lies under the codes view until the view hides.
+        if (CoveredBySibling(label_)) s.invisible = true;
         return s;
     }
 

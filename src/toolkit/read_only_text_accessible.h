@@ -13,7 +13,8 @@ class QAbstractScrollArea;
 namespace hk::toolkit {
 
 // The accessible interface for `object` when it is a read-only text view, else null.
-// Suits QAccessible::installFactory.
+// Suits QAccessible::installFactory. Qt keeps the first interface it makes for a
+// view, so a view is made read-only before it is given text or shown.
 QAccessibleInterface* ReadOnlyTextAccessibleFactory(const QString& className, QObject* object);
 
 }  // namespace hk::toolkit
