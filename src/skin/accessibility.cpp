@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QRegularExpression>
+#include <functional>
 
 #include "skin/TCoolBitmapButton.h"
 #include "skin/TCoolPanel.h"
@@ -27,20 +28,19 @@ bool CoveredBySibling(const QWidget* widget) {
     return false;
 }
 
-// A control with one action that does what a click does. The click runs after
+// A control whose Press action does what a click does. The click runs after
 // the request has been answered: a click that opens a modal window would
 // otherwise keep the screen reader waiting until that window closes.
 class ClickableAccessible : public QAccessibleWidget {
   public:
-    ClickableAccessible(QWidget* widget, QAccessible::Role role, QString action,
-                        std::function<void()> click)
-        : QAccessibleWidget(widget, role), action_(std::move(action)), click_(std::move(click)) {}
+    ClickableAccessible(QWidget* widget, QAccessible::Role role, std::function<void()> click)
+        : QAccessibleWidget(widget, role), click_(std::move(click)) {}
 
     QStringList actionNames() const override {
-        return QStringList{action_} + QAccessibleWidget::actionNames();
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
-        if (name != action_) return QAccessibleWidget::doAction(name);
+        if (name != pressAction()) return QAccessibleWidget::doAction(name);
         QPointer<QWidget> target = widget();
         if (!target->isEnabled()) return;
         auto click = click_;
@@ -51,10 +51,6 @@ class ClickableAccessible : public QAccessibleWidget {
             },
             Qt::QueuedConnection);
     }
-    QStringList keyBindingsForAction(const QString& name) const override {
-        if (name == action_) return {};
-        return QAccessibleWidget::keyBindingsForAction(name);
-    }
 
   protected:
     // The name set by the window, else `fallback`.
@@ -64,15 +60,13 @@ class ClickableAccessible : public QAccessibleWidget {
     }
 
   private:
-    QString action_;
     std::function<void()> click_;
 };
 
 class BitmapButtonAccessible final : public ClickableAccessible {
   public:
     explicit BitmapButtonAccessible(TCustomBitmapButton* button)
-        : ClickableAccessible(button, QAccessible::Button, pressAction(),
-                              [button] { button->Click(); }) {}
+        : ClickableAccessible(button, QAccessible::Button, [button] { button->Click(); }) {}
     // No caption of its own: the hint is the next best name.
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name) return nameOr(widget()->toolTip());
@@ -86,7 +80,7 @@ class BitmapButtonAccessible final : public ClickableAccessible {
 class LinkLabelAccessible final : public ClickableAccessible {
   public:
     explicit LinkLabelAccessible(TRzURLLabel* label)
-        : ClickableAccessible(label, QAccessible::Link, pressAction(), [label] { label->Click(); }),
+        : ClickableAccessible(label, QAccessible::Link, [label] { label->Click(); }),
           label_(label) {}
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name)
@@ -109,7 +103,7 @@ class LinkLabelAccessible final : public ClickableAccessible {
 class BannerAccessible final : public ClickableAccessible {
   public:
     explicit BannerAccessible(TRxGIFAnimator* banner)
-        : ClickableAccessible(banner, QAccessible::Link, pressAction(), [banner] {
+        : ClickableAccessible(banner, QAccessible::Link, [banner] {
               if (banner->OnClick) banner->OnClick(banner);
           }) {}
 };
