@@ -22,6 +22,11 @@ bash tests/xvfb/window_manager.sh build-ci/src/app/hintkeeper build-ci/window-ma
 
 # --- The viewer on Wayland: weston headless, then weston's X11 backend in Xvfb. ---
 bash tests/wayland/run.sh build-ci/src/app/hintkeeper build-ci/wayland-shots
+# --- end of the Wayland check ---
+
+# --- The viewer through a screen reader's eyes: AT-SPI under Xvfb and openbox. ---
+bash tests/a11y/run.sh build-ci/src/app/hintkeeper build-ci/a11y
+# --- end of the accessibility check ---
 
 # --- Debian package ----------------------------------------------------------
 # Built in Release by scripts/package.sh and checked: lintian without errors, the

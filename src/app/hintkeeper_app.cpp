@@ -7,6 +7,7 @@
 #include "app/program_folder.h"
 #include "window/TFormAbout.h"
 #include "window/TFormMain.h"
+#include "window/accessibility.h"
 
 namespace hk::app {
 
@@ -15,6 +16,7 @@ int RunHintkeeper(QApplication& app) {
     // before the main window has even been shown.
     app.setQuitOnLastWindowClosed(false);
 
+    hk::window::InstallAccessibility();  // before the first window: Qt keeps what it made
     hk::window::TFormMain FormMain(ProgramFolder());
     hk::window::TFormAbout FormAbout(FormMain);
     FormMain.setAbout(&FormAbout);

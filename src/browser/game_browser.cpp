@@ -29,6 +29,13 @@ GameBrowser::GameBrowser(CodesDatabase& database, BrowserControls controls, QStr
     // A selection change by the user (mouse or arrow keys) is the list's click;
     // the program's own changes go through SetItemIndex, which blocks it.
     connect(c_.CLB_Games, &QListWidget::currentRowChanged, this, [this] { CLB_GamesClick(); });
+    // Assistive technology selects an item without making it current; the
+    // list then moves there as for a click, busy rule and all. Queued, so that
+    // the list's own moves, which select before they change the current row,
+    // have finished and leave nothing to follow.
+    connect(
+        c_.CLB_Games, &QListWidget::itemSelectionChanged, this, [this] { FollowSelection(); },
+        Qt::QueuedConnection);
     c_.CLB_Games->installEventFilter(this);
     connect(c_.Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
 }
@@ -139,6 +146,13 @@ void GameBrowser::ApplyOnlineTest() {
         memo->show();
         if (c_.CoolBitmapButton9) c_.CoolBitmapButton9->show();
     }
+}
+
+void GameBrowser::FollowSelection() {
+    const QList<QListWidgetItem*> selected = c_.CLB_Games->selectedItems();
+    if (selected.size() != 1) return;
+    const int row = c_.CLB_Games->row(selected.front());
+    if (row != ItemIndex()) c_.CLB_Games->setCurrentRow(row);  // raises CLB_GamesClick
 }
 
 void GameBrowser::CLB_GamesClick() {

@@ -77,6 +77,7 @@ class GameBrowser : public QObject {
 
   private:
     void SetNavigationEnabled(bool enabled);
+    void FollowSelection();
     void ApplyDisplayMode(int k);
     void ApplyOnlineTest();
 

@@ -150,9 +150,10 @@ TKxPreviewForm::TKxPreviewForm(QWidget* parent, const PageStream& pages,
         auto* b = new QToolButton(panel);
         b->setGeometry(8 + 24 * i, 8, 25, 25);
         b->setToolTip(QString::fromLatin1(kHints[i]));
+        b->setAccessibleName(b->toolTip());
         b->setIcon(ButtonIcon(i));
         b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);  // the mouse leaves the focus where it is
         buttons_[i] = b;
     }
     int x = 8 + 24 * ButtonCount + 12;
@@ -165,6 +166,9 @@ TKxPreviewForm::TKxPreviewForm(QWidget* parent, const PageStream& pages,
     pageHash->setGeometry(x, 12, 46, 17);
     pageEdit_ = new QLineEdit(panel);
     pageEdit_->setGeometry(x + 46, 10, 40, 21);
+    // The captions name the fields for a screen reader.
+    zoomLabel->setBuddy(zoomEdit_);
+    pageHash->setBuddy(pageEdit_);
     pageLabel_ = new QLabel(QStringLiteral("Page 1 of 1"), panel);
     pageLabel_->setGeometry(x + 96, 12, 160, 17);
 

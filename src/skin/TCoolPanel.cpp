@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "skin/accessibility.h"
 #include "skin/density.h"
 
 namespace hk::skin {
@@ -50,6 +51,9 @@ TCoolPanel::TCoolPanel(QWidget* parent) : QWidget(parent) {
     scrollDown_ = new QToolButton(this);
     for (QToolButton* b : {scrollUp_, scrollDown_}) {
         b->setAutoRaise(true);
+        // Flat speed buttons: the mouse's alone, never a stop for the keyboard
+        // or a screen reader.
+        b->setFocusPolicy(Qt::NoFocus);
         b->hide();
     }
     scrollUp_->setArrowType(Qt::UpArrow);
@@ -133,6 +137,7 @@ void TCoolPanel::setCaption(const QString& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     update();
+    NotifyNameChanged(this);
 }
 
 void TCoolPanel::setAlignment(TAlignment alignment) {

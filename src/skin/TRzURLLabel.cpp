@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "skin/accessibility.h"
 #include "toolkit/shell.h"
 
 namespace hk::skin {
@@ -47,6 +48,7 @@ void TRzURLLabel::setCaption(const QString& caption) {
     caption_ = caption;
     adjustBounds();
     update();
+    NotifyNameChanged(this);
 }
 
 void TRzURLLabel::setFontColor(toolkit::TColor color) {

@@ -61,6 +61,12 @@ TFormAbout::TFormAbout(TFormMain& formMain)
     RzURLLabel1->setColor(kPaleGrey);
     RzURLLabel1->setAutoSize(false);
 
+    // What a screen reader speaks; the caption panel and the link read their captions.
+    CoolBitmapButton7->setAccessibleName(QStringLiteral("Закрыть"));
+    CoolBitmapButton3->setAccessibleName(QStringLiteral("Закрыть"));
+    Image1->setAccessibleName(
+        QStringLiteral("Hintkeeper. Коды, советы и пароли к играм. Версия 1.30"));
+
     // Keyboard order: each control's place within its parent, as laid out.
     // clang-format off
     ApplyTabOrder(this, {

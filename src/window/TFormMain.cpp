@@ -27,6 +27,7 @@
 #include "toolkit/dock_layout.h"
 #include "toolkit/fonts.h"
 #include "window/TFormAbout.h"
+#include "window/accessibility.h"
 #include "window/artwork.h"
 #include "window/button_faces.h"
 #include "window/plain_controls.h"
@@ -50,6 +51,7 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
       session_(std::make_unique<hk::database::DatabaseSession>(programFolder_)),
       sessionDb_(std::make_unique<hk::browser::SessionDatabase>(*session_)),
       ads_(std::make_unique<BasicAdPanel>()) {
+    InstallAccessibility();
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Hintkeeper"));
     setFont(hk::toolkit::makeFont("MS Sans Serif", 11));
@@ -81,7 +83,10 @@ TFormMain::TFormMain(std::string programFolder, QWidget* parent)
     c.CLB_Games = CLB_Games;
     c.CoolMemo1 = CoolMemo1;
     c.Edit1 = Edit1;
-    c.setCodesHeader = [this](const QString& s) { CoolPanel6->setCaption(s); };
+    c.setCodesHeader = [this](const QString& s) {
+        CoolPanel6->setCaption(s);
+        CoolMemo1->setAccessibleName(s);  // the view is heard by the header above it
+    };
     c.setSolutionURL = [this](const QString& s) { SolutionURLLabel->setURL(s); };
     c.CoolBitmapButton1 = CoolBitmapButton1;
     c.CoolBitmapButton2 = CoolBitmapButton2;
@@ -235,6 +240,8 @@ bool TFormMain::event(QEvent* e) {
         otherWindowWasActive_ = false;
         RequestActivation();
     }
+    if (e->type() == QEvent::WindowStateChange)
+        CoolBitmapButton6->setAccessibleName(MaximiseButtonName());
     return QWidget::event(e);
 }
 
@@ -303,6 +310,7 @@ void TFormMain::FormActivate() {
         browser_->SetItemIndex(0);
         CLB_Games->setFocus();
         CoolPanel2->setCaption(QStringLiteral("Список игр (всего: %1)").arg(browser_->GameCount()));
+        CLB_Games->setAccessibleName(CoolPanel2->Caption());
         browser_->ActionViewCodes()->trigger();
         Timer1->start();
     } else {

@@ -138,6 +138,9 @@ class TFormMain : public QWidget {
 
   private:
     void CreateControls();
+    void NameControls();
+    // What the maximise/restore button does now, as a screen reader says it.
+    QString MaximiseButtonName() const;
     void BindFaces();
     void WatchActivation();
     void ApplyVendorSite();

@@ -204,6 +204,8 @@ void TFormMain::CreateControls() {
     AdTimer = new QTimer(this);
     AdTimer->setInterval(10000);
 
+    NameControls();
+
     // Keyboard order: each control's place within its parent, as laid out.
     // clang-format off
     ApplyTabOrder(this, {
@@ -223,6 +225,28 @@ void TFormMain::CreateControls() {
         {CoolBitmapButton1, 0}, {CoolBitmapButton2, 1}, {CoolPanel21, 3}, {CoolBitmapButton8, 4},
         {CoolBitmapButton9, 5}});
     // clang-format on
+}
+
+// The names a screen reader speaks, from each control's caption, hint or the
+// header above it. The link labels and captioned panels read their captions;
+// the list and the codes view follow their headers as these change.
+void TFormMain::NameControls() {
+    CoolBitmapButton4->setAccessibleName(QStringLiteral("Свернуть"));
+    CoolBitmapButton6->setAccessibleName(MaximiseButtonName());
+    CoolBitmapButton7->setAccessibleName(QStringLiteral("Закрыть"));
+    CoolBitmapButton3->setAccessibleName(QStringLiteral("Выход"));
+    CoolBitmapButton5->setAccessibleName(QStringLiteral("Проверить обновление"));
+    CoolBitmapButton8->setAccessibleName(QStringLiteral("О программе"));
+    CoolBitmapButton9->setAccessibleName(QStringLiteral("Печать"));
+    // The arrows are named by their hints.
+    Edit1->setAccessibleName(CoolPanel7->Caption().simplified().remove(QLatin1Char(':')));
+    CLB_Games->setAccessibleName(CoolPanel2->Caption());
+    Image1->setAccessibleName(QStringLiteral("Hintkeeper: коды, советы, пароли"));
+    for (auto* banner : RxGIFAnimator) banner->setAccessibleName(QStringLiteral("Реклама"));
+}
+
+QString TFormMain::MaximiseButtonName() const {
+    return isMaximized() ? QStringLiteral("Восстановить") : QStringLiteral("Развернуть");
 }
 
 }  // namespace hk::window

@@ -61,6 +61,9 @@ TEST(PreviewWindow, ToolbarHintsAndFieldsAsBuilt) {
         EXPECT_EQ(b->toolTip(), QString::fromLatin1(hints[i]));
         EXPECT_EQ(b->geometry(), QRect(8 + 24 * i, 8, 25, 25));
         EXPECT_FALSE(b->icon().isNull());
+        // A screen reader hears the hint as the name and reaches it with Tab.
+        EXPECT_EQ(b->accessibleName(), b->toolTip());
+        EXPECT_TRUE(b->focusPolicy() & Qt::TabFocus);
     }
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Предпросмотр печати"));
 }
