@@ -60,6 +60,8 @@ class WebBrowser : public QWidget {
     QString PageText() const;
     // Pictures of the page shown now that have arrived.
     int PicturesShown() const { return picturesShown_; }
+    // Pictures of the page shown now still on their way.
+    int PicturesLoading() const { return static_cast<int>(pictures_.size()); }
 
     // Error page address that replaces a page which could not be loaded.
     static QString ErrorPageAddress(const QString& failedAddress);
