@@ -8,7 +8,19 @@ namespace hk::toolkit {
 
 namespace {
 
-enum class Value { Length, Colour, Align, VAlign, FontSize, Span, Href, Face, Style, Flag };
+enum class Value {
+    Length,
+    Spacing,
+    Colour,
+    Align,
+    VAlign,
+    FontSize,
+    Span,
+    Href,
+    Face,
+    Style,
+    Flag
+};
 
 struct AttributeRule {
     const char* tag;  // "*": any kept element
@@ -30,9 +42,9 @@ constexpr AttributeRule kAttributes[] = {
     {"body", "text", Value::Colour},
     {"body", "link", Value::Colour},
     {"table", "width", Value::Length},
-    {"table", "border", Value::Length},
-    {"table", "cellpadding", Value::Length},
-    {"table", "cellspacing", Value::Length},
+    {"table", "border", Value::Spacing},
+    {"table", "cellpadding", Value::Spacing},
+    {"table", "cellspacing", Value::Spacing},
     {"tr", "valign", Value::VAlign},
     {"td", "width", Value::Length},
     {"td", "height", Value::Length},
@@ -182,6 +194,11 @@ QString cleanValue(Value kind, const QString& raw) {
             const bool percent = m.captured(2) == u"%";
             const int n = clampedNumber(m.captured(1), percent ? 100 : PageBudget::kMaxLength);
             return QString::number(n) + (percent ? QStringLiteral("%") : QString());
+        }
+        case Value::Spacing: {
+            const QRegularExpressionMatch m = length.match(value);
+            if (!m.hasMatch() || !m.captured(2).isEmpty()) return {};
+            return QString::number(clampedNumber(m.captured(1), PageBudget::kMaxSpacing));
         }
         case Value::Span: {
             const QRegularExpressionMatch m = length.match(value);

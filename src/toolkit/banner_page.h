@@ -18,11 +18,12 @@ struct PageBudget {
     static constexpr int kMaxDepth = 16;        // elements open inside each other
     static constexpr int kMaxTableDepth = 3;    // tables inside tables, the outer one too
     static constexpr int kMaxElements = 400;    // elements kept
-    static constexpr int kMaxTableCells = 200;  // cells of all tables together
+    static constexpr int kMaxTableCells = 128;  // cells of all tables together
     static constexpr int kMaxSpan = 4;          // colspan and rowspan
     static constexpr int kMaxPictures = 32;     // picture elements, fetched or not
     static constexpr int kMaxTextChars = 4096;  // characters shown, spaces collapsed
-    static constexpr int kMaxLength = 512;      // pixels of any width, height or spacing
+    static constexpr int kMaxLength = 512;      // pixels of any width or height
+    static constexpr int kMaxSpacing = 16;      // pixels of a table's border, padding, spacing
     static constexpr int kMaxFontPixels = 48;   // a style's font size
     static constexpr int kMaxAddress = 2048;    // characters of a link or picture address
 };

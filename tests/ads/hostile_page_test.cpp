@@ -102,7 +102,7 @@ TEST(BannerPage, KeepsWhatABannerNeedsWithEverySizeClamped) {
         QUrl("http://vendor.example/ads/page.html"));
     ASSERT_TRUE(page.refusal.isEmpty()) << page.refusal.toStdString();
     EXPECT_EQ(page.html,
-              "<html><body bgcolor=\"#000\"><table width=\"512\" cellpadding=\"512\"><tr>"
+              "<html><body bgcolor=\"#000\"><table width=\"512\" cellpadding=\"16\"><tr>"
               "<td colspan=\"4\" style=\"color:red;font-size:48px;\">"
               "<a href=\"go.html?a=1&amp;b=2\"><img src=\"http://vendor.example/ads/b.png\" "
               "width=\"468\" height=\"512\"></a>"
