@@ -93,8 +93,8 @@ QString decodeEntities(QStringView in) {
     QString out;
     out.reserve(in.size());
     for (qsizetype i = 0; i < in.size(); ++i) {
-        const qsizetype semi = in.at(i) == u'&' ? in.indexOf(u';', i) : -1;
-        if (semi < 0 || semi - i > 10) {
+        const qsizetype semi = in.at(i) == u'&' ? in.mid(i, 12).indexOf(u';') + i : -1;
+        if (semi < i) {
             out += in.at(i);
             continue;
         }
@@ -326,7 +326,11 @@ class Fitter {
                 SkipSpaces();
                 if (pos_ < in_.size() && (in_.at(pos_) == u'"' || in_.at(pos_) == u'\'')) {
                     const qsizetype close = in_.indexOf(in_.at(pos_), pos_ + 1);
-                    if (close < 0) return;
+                    if (close < 0) {
+                        // The rest of the page is this value, as a browser reads it.
+                        pos_ = in_.size();
+                        return;
+                    }
                     value = in_.mid(pos_ + 1, close - pos_ - 1);
                     pos_ = close + 1;
                 } else {
