@@ -318,7 +318,9 @@ class Fitter {
             while (pos_ < in_.size() && !in_.at(pos_).isSpace() && in_.at(pos_) != u'>' &&
                    in_.at(pos_) != u'=' && in_.at(pos_) != u'/')
                 ++pos_;
-            const QString attribute = in_.mid(start, pos_ - start).toString().toLower();
+            // A dropped element's attributes are only stepped over.
+            const QString attribute =
+                kept ? in_.mid(start, pos_ - start).toString().toLower() : QString();
             SkipSpaces();
             QStringView value;
             if (pos_ < in_.size() && in_.at(pos_) == u'=') {
