@@ -66,9 +66,10 @@ constexpr const char* kTags[] = {
     "nobr",  "ol", "p",     "s",          "small", "span",   "strong", "sub", "sup", "table",
     "tbody", "td", "tfoot", "th",         "thead", "tr",     "tt",     "u",   "ul"};
 
-// Elements whose content is not text to show: skipped up to their end tag.
+// Elements whose content is not text to show: skipped up to their end tag. The
+// banner runs no scripts, so what a page offers in <noscript> is what it shows.
 constexpr const char* kSkipped[] = {"script", "style",  "title",  "textarea", "xmp",
-                                    "iframe", "object", "select", "noscript", "template"};
+                                    "iframe", "object", "select", "template"};
 
 bool isOneOf(QStringView name, const auto& list) {
     return std::any_of(std::begin(list), std::end(list),

@@ -125,6 +125,7 @@ TEST(HostilePage, NoPageHoldsTheLayoutAndOverBudgetOnesBecomeTheErrorPage) {
     } pages[] = {
         {"/margin", "<p style=\"margin-bottom:30000000px\">a</p><p>b</p>", true},
         {"/tables3", nestedTables(3), true},
+        {"/tables4", nestedTables(4), false},
         {"/tables21", nestedTables(21), false},
         {"/tables3000", nestedTables(3000), false},
         {"/divs", Repeat("<div>", 100000) + "x", false},
