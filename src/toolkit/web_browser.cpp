@@ -1,17 +1,20 @@
 #include "toolkit/web_browser.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "toolkit/banner_page.h"
 #include "toolkit/codepage.h"
 #include "toolkit/shell.h"
 
@@ -22,6 +25,37 @@ namespace {
 bool isWebScheme(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+// One page's document. Its pictures are put in by the browser as they arrive; it
+// never looks a resource up by itself, where the stock document and view fall back to
+// reading the address as a local file (a FIFO blocks, /dev/zero never ends).
+class PageDocument : public QTextDocument {
+  public:
+    using QTextDocument::QTextDocument;
+
+  protected:
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+// The picture at `bytes` when it is of a plain raster format and small enough, told
+// from its header before anything is decoded.
+QImage decodePicture(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    static const QByteArray formats[] = {"png", "jpeg", "jpg", "gif", "bmp"};
+    if (std::find(std::begin(formats), std::end(formats), reader.format()) == std::end(formats))
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > WebBrowser::kMaxPictureSide ||
+        size.height() > WebBrowser::kMaxPictureSide ||
+        qint64{size.width()} * size.height() > WebBrowser::kMaxPicturePixels)
+        return {};
+    QImage picture;
+    if (!reader.read(&picture) || picture.size() != size) return {};
+    return picture;
 }
 
 QByteArray charsetIn(const QByteArray& text) {
@@ -43,15 +77,16 @@ class Download : public QObject {
     static constexpr qint64 kReadBufferBytes = 64 * 1024;
 
     // Becomes a child of `reply`, so it lives exactly as long.
-    explicit Download(QNetworkReply* reply) : QObject(reply), reply_(reply) {
+    Download(QNetworkReply* reply, qint64 maxBytes)
+        : QObject(reply), reply_(reply), maxBytes_(maxBytes) {
         reply->setReadBufferSize(kReadBufferBytes);
         connect(reply, &QNetworkReply::readyRead, this, [this] {
             body_ += reply_->readAll();
-            if (body_.size() > WebBrowser::kMaxPageBytes) Refuse();
+            if (body_.size() > maxBytes_) Refuse();
         });
         // A declared length says early what the body would say late.
         connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64, qint64 total) {
-            if (total > WebBrowser::kMaxPageBytes) Refuse();
+            if (total > maxBytes_) Refuse();
         });
     }
 
@@ -69,6 +104,7 @@ class Download : public QObject {
     }
 
     QNetworkReply* reply_;
+    qint64 maxBytes_;
     QByteArray body_;
     bool tooLarge_ = false;
 };
@@ -105,6 +141,7 @@ WebBrowser::WebBrowser(QWidget* parent)
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(view_);
+    SetDocument(new PageDocument(this));
 
     connect(view_, &QTextBrowser::anchorClicked, this, &WebBrowser::LinkClicked);
     // Pointing at a link shows its address, as any browser's status line does.
@@ -147,13 +184,13 @@ void WebBrowser::Stop() {
     pictures_.clear();
 }
 
-Download* WebBrowser::Get(const QUrl& url) {
+Download* WebBrowser::Get(const QUrl& url, qint64 maxBytes) {
     QNetworkRequest request(url);
     request.setTransferTimeout(kTransferTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Hintkeeper/1.30"));
-    return new Download(network_->get(request));
+    return new Download(network_->get(request), maxBytes);
 }
 
 void WebBrowser::Navigate(const QString& address) {
@@ -169,7 +206,7 @@ void WebBrowser::Navigate(const QString& address) {
         return;
     }
 
-    Download* download = Get(url);
+    Download* download = Get(url, kMaxPageBytes);
     reply_ = download->reply();
     connect(reply_, &QNetworkReply::finished, this, [this, download] { Finished(*download); });
 }
@@ -198,52 +235,65 @@ void WebBrowser::Finished(Download& download) {
 }
 
 void WebBrowser::ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType) {
-    location_ = url.toString();
-    picturesShown_ = 0;
-    view_->document()->setBaseUrl(url);
+    const QString text = decodeHtml(body, contentType);
+    auto* page = new PageDocument(this);
+    page->setBaseUrl(url);
+    QList<QUrl> pictures;
     if (contentType.toLower().startsWith("text/plain")) {
-        view_->setPlainText(decodeHtml(body, contentType));
+        if (text.size() > PageBudget::kMaxTextChars) {
+            delete page;
+            ShowErrorPage(url.toString(), tr("The page does not fit the banner: too much text"));
+            return;
+        }
+        page->setPlainText(text);
     } else {
-        view_->setHtml(decodeHtml(body, contentType));
-        FetchPictures(url);
+        const BannerPage fitted = fitPageToBanner(text, url);
+        if (!fitted.refusal.isEmpty()) {
+            delete page;
+            ShowErrorPage(url.toString(), fitted.refusal);
+            return;
+        }
+        page->setHtml(fitted.html);
+        pictures = fitted.pictures;
     }
+    SetDocument(page);
+    location_ = url.toString();
+    FetchPictures(pictures);
     emit StatusTextChange(QStringLiteral("Done"));
     emit NavigateComplete2(location_);
 }
 
-void WebBrowser::FetchPictures(const QUrl& base) {
+void WebBrowser::SetDocument(QTextDocument* page) {
+    // The view deletes its first document, which it made itself, on the change.
+    const QPointer<QTextDocument> old = view_->document();
+    view_->setDocument(page);
+    delete old.data();
+    picturesShown_ = 0;
+}
+
+void WebBrowser::FetchPictures(const QList<QUrl>& addresses) {
     // The page is complete without its pictures; each one fills its frame as it
     // arrives, as a browser's would.
-    QList<QUrl> names;
-    QTextDocument* doc = view_->document();
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (!format.isImageFormat()) continue;
-            const QUrl name(format.toImageFormat().name());
-            if (!names.contains(name) && isWebScheme(base.resolved(name))) names << name;
-        }
-    }
     const unsigned navigation = navigation_;
-    for (const QUrl& name : names.mid(0, kMaxPictures)) {
-        Download* download = Get(base.resolved(name));
+    for (const QUrl& address : addresses.mid(0, kMaxPictures)) {
+        Download* download = Get(address, kMaxPictureBytes);
         pictures_ << download->reply();
         connect(download->reply(), &QNetworkReply::finished, this,
-                [this, download, name, navigation] {
+                [this, download, address, navigation] {
                     download->reply()->deleteLater();
-                    if (navigation == navigation_) PictureArrived(*download, name);
+                    if (navigation == navigation_) PictureArrived(*download, address);
                 });
     }
 }
 
-void WebBrowser::PictureArrived(Download& download, const QUrl& name) {
+void WebBrowser::PictureArrived(Download& download, const QUrl& address) {
     pictures_.removeAll(download.reply());
     if (download.reply()->error() != QNetworkReply::NoError || download.TooLarge()) return;
-    QImage picture;
-    if (!picture.loadFromData(download.Body())) return;
+    const QImage picture = decodePicture(download.Body());
+    if (picture.isNull()) return;
     QTextDocument* doc = view_->document();
     // The document looks pictures up by their address resolved against the page.
-    doc->addResource(QTextDocument::ImageResource, doc->baseUrl().resolved(name), picture);
+    doc->addResource(QTextDocument::ImageResource, doc->baseUrl().resolved(address), picture);
     doc->markContentsDirty(0, doc->characterCount());
     view_->viewport()->update();
     ++picturesShown_;
@@ -253,11 +303,11 @@ void WebBrowser::ShowErrorPage(const QString& failedAddress, const QString& reas
     // The error page is a page of its own: the navigation to it completes, and its
     // address in the status text tells the host the wanted page never came.
     location_ = ErrorPageAddress(failedAddress);
-    picturesShown_ = 0;
-    view_->document()->setBaseUrl(QUrl());
-    view_->setHtml(
+    auto* page = new PageDocument(this);
+    page->setHtml(
         QStringLiteral("<p>%1</p><p>%2</p>")
             .arg(tr("The page cannot be displayed").toHtmlEscaped(), reason.toHtmlEscaped()));
+    SetDocument(page);
     emit StatusTextChange(location_);
     emit NavigateComplete2(location_);
 }

@@ -4,6 +4,9 @@
 // Like the system browser it stands in for, it reports status texts while it works and
 // a completed navigation at the end, and a page it cannot load is replaced by an error
 // page of its own whose address starts with "res://".
+// Anyone on the network path chooses the page, so a page is cut to the banner's
+// budget before layout (banner_page.h), and each page gets a document of its own that
+// holds only the pictures fetched for it and loads nothing by itself.
 
 #include <QNetworkReply>
 #include <QPointer>
@@ -14,6 +17,7 @@
 class QNetworkAccessManager;
 
 class QTextBrowser;
+class QTextDocument;
 
 namespace hk::toolkit {
 
@@ -30,6 +34,11 @@ class WebBrowser : public QWidget {
     static constexpr qint64 kMaxPageBytes = 1 << 20;
     // Pictures fetched for one page, at most; the rest stay empty frames.
     static constexpr int kMaxPictures = 8;
+    // A picture longer on the wire, or larger once decoded (told by its header, before
+    // decoding), is dropped: eight of the largest take 32 MiB.
+    static constexpr qint64 kMaxPictureBytes = 512 * 1024;
+    static constexpr int kMaxPictureSide = 2048;
+    static constexpr qint64 kMaxPicturePixels = 1024 * 1024;
     // A load that receives nothing for this long fails.
     static constexpr int kTransferTimeoutMs = 20000;
 
@@ -51,6 +60,8 @@ class WebBrowser : public QWidget {
     QString PageText() const;
     // Pictures of the page shown now that have arrived.
     int PicturesShown() const { return picturesShown_; }
+    // Pictures of the page shown now still on their way.
+    int PicturesLoading() const { return static_cast<int>(pictures_.size()); }
 
     // Error page address that replaces a page which could not be loaded.
     static QString ErrorPageAddress(const QString& failedAddress);
@@ -65,9 +76,11 @@ class WebBrowser : public QWidget {
     void ShowPage(const QUrl& url, const QByteArray& body, const QByteArray& contentType);
     void ShowErrorPage(const QString& failedAddress, const QString& reason);
     void LinkClicked(const QUrl& url);
-    Download* Get(const QUrl& url);
-    void FetchPictures(const QUrl& base);
-    void PictureArrived(Download& download, const QUrl& name);
+    Download* Get(const QUrl& url, qint64 maxBytes);
+    void FetchPictures(const QList<QUrl>& addresses);
+    void PictureArrived(Download& download, const QUrl& address);
+    // Shows `page`, dropping the page before it with all its pictures.
+    void SetDocument(QTextDocument* page);
 
     QNetworkAccessManager* network_;
     QTextBrowser* view_;

@@ -120,7 +120,19 @@ TEST(WebBrowserLoad, ANewNavigationDropsTheOneStillRunning) {
 
 TEST(WebBrowserLoad, UnusableAnswersBecomeTheErrorPage) {
     LoopbackHttp server;
-    server.Set("/huge.html", {200, "text/html", QByteArray(WebBrowser::kMaxPageBytes + 1, 'x')});
+    // A page of exactly the largest size is shown; one byte more is not (below).
+    QByteArray limit = "<p>limit</p><!--";
+    limit += QByteArray(WebBrowser::kMaxPageBytes - limit.size() - 3, 'x') + "-->";
+    server.Set("/limit.html", {200, "text/html", limit});
+    {
+        WebBrowser browser;
+        QSignalSpy done(&browser, &WebBrowser::NavigateComplete2);
+        browser.Navigate(server.Url("/limit.html"));
+        QTRY_COMPARE(done.count(), 1);
+        EXPECT_EQ(browser.LocationURL().toStdString(), server.Url("/limit.html").toStdString());
+        EXPECT_EQ(browser.PageText().toStdString(), "limit");
+    }
+    server.Set("/huge.html", {200, "text/html", limit + ' '});
     const QString bad[] = {server.Url("/huge.html"), QStringLiteral("ftp://127.0.0.1/banner"),
                            QStringLiteral("http://")};
     for (const QString& address : bad) {
