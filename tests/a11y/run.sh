@@ -37,8 +37,12 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
+# shellcheck source=../xvfb/harness.sh
+source "$here/../xvfb/harness.sh"
+# The harness's reporting, with the accessibility bus's output too.
 fail() {
     echo "FAIL: $*" >&2
+    shot 99-failure || true
     for log in viewer launcher; do
         if [ -s "$tmp/$log.log" ]; then
             echo "--- $log output ---" >&2
@@ -47,30 +51,8 @@ fail() {
     done
     exit 1
 }
-# wait_until WHAT COMMAND...: polls COMMAND until it succeeds, for 60 s at most.
-wait_until() {
-    local what=$1 i
-    shift
-    for ((i = 0; i < 600; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "$what (gave up after 60 s)"
-}
 
-xvfb_args=(-screen 0 1280x1024x24 -nolisten tcp -noreset)
-if [ -n "${HK_XVFB_DISPLAY:-}" ]; then
-    Xvfb ":$HK_XVFB_DISPLAY" "${xvfb_args[@]}" >"$tmp/xvfb.log" 2>&1 &
-    xvfb=$!
-    export DISPLAY=":$HK_XVFB_DISPLAY"
-else
-    Xvfb -displayfd 3 "${xvfb_args[@]}" 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-    xvfb=$!
-    wait_until "Xvfb picks a display" grep -q '^[0-9]' "$tmp/display"
-    DISPLAY=":$(head -1 "$tmp/display")"
-    export DISPLAY
-fi
-wait_until "Xvfb answers on $DISPLAY" xdpyinfo >/dev/null 2>&1
+start_xvfb 1280x1024
 
 XDG_CONFIG_HOME=$tmp/config XDG_CACHE_HOME=$tmp/cache openbox --sm-disable \
     >"$tmp/openbox.log" 2>&1 &
