@@ -109,6 +109,7 @@ int ListCommand(const Invocation& args) {
 int CheckCommand(const Invocation& args) {
     const std::string& archive = args.operands[0];
     db::DatabaseSession session = db::DatabaseSession::ForArchive(archive);
+    session.KeepDirectory();  // one walk for every game, not one per game
     std::vector<std::string> crcFailures;
     session.UnZip1().OnEnd = [&](const std::string& member, bool crcPass) {
         if (!crcPass) crcFailures.push_back(member);

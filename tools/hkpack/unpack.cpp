@@ -53,49 +53,91 @@ std::optional<std::string> ReversibleUtf8(std::string_view cp1251) {
     return utf8;
 }
 
-// The UTF-8 source of a game text, or a refusal naming the member and line:
-// the build reads a source back with every line end made CR LF and refuses
-// zero bytes, so only texts of that shape survive the round trip.
-std::string TextSource(const std::string& member, const std::string& cp1251) {
+// Texts are converted, written and read back this many bytes at a time, so
+// that a large text is never held in several forms at once.
+constexpr size_t kSlice = size_t{1} << 20;
+
+// Writes the UTF-8 source of a game text to `path`, or refuses naming the
+// member and line: the build reads a source back with every line end made
+// CR LF and refuses zero bytes, so only texts of that shape survive the
+// round trip. Returns the sizes of the UTF-8 slices written, each of which
+// converts back to its own slice of `cp1251`.
+std::vector<size_t> WriteTextSource(const std::string& member, std::string_view cp1251,
+                                    const fs::path& path) {
+    std::ofstream out(path, std::ios::binary);
+    std::vector<size_t> slices;
     std::string source;
-    source.reserve(cp1251.size() + cp1251.size() / 4);
-    for (size_t i = 0; i < cp1251.size(); ++i) {
-        const char c = cp1251[i];
-        const bool crlf = c == '\r' && i + 1 < cp1251.size() && cp1251[i + 1] == '\n';
-        if (c == '\0') {
-            Refuse(member, LineAt(cp1251, i), "holds a zero byte, which no source text can");
-        } else if (crlf) {
-            source.push_back('\n');
-            ++i;
-        } else if (c == '\r' || c == '\n') {
-            Refuse(member, LineAt(cp1251, i),
-                   std::string("ends in a lone ") + (c == '\r' ? "CR" : "LF") +
-                       "; hkpack build ends every line with CR LF");
-        } else {
-            source.push_back(c);
+    for (size_t start = 0; start < cp1251.size();) {
+        size_t end = std::min(cp1251.size(), start + kSlice);
+        if (end < cp1251.size() && cp1251[end - 1] == '\r') ++end;  // keep CR LF together
+        const std::string_view slice = cp1251.substr(start, end - start);
+        source.clear();
+        for (size_t i = 0; i < slice.size(); ++i) {
+            const char c = slice[i];
+            const bool crlf = c == '\r' && i + 1 < slice.size() && slice[i + 1] == '\n';
+            if (c == '\0') {
+                Refuse(member, LineAt(cp1251, start + i),
+                       "holds a zero byte, which no source text can");
+            } else if (crlf) {
+                source.push_back('\n');
+                ++i;
+            } else if (c == '\r' || c == '\n') {
+                Refuse(member, LineAt(cp1251, start + i),
+                       std::string("ends in a lone ") + (c == '\r' ? "CR" : "LF") +
+                           "; hkpack build ends every line with CR LF");
+            } else {
+                source.push_back(c);
+            }
         }
+        const std::optional<std::string> utf8 = ReversibleUtf8(source);
+        if (!utf8) {
+            const size_t at = slice.find('\x98');
+            Refuse(member, LineAt(cp1251, start + (at == std::string::npos ? 0 : at)),
+                   "holds the byte 0x98, which has no character in Windows-1251");
+        }
+        // The build's own conversion is the judge of the round trip.
+        if (GameText(*utf8, member) != slice) {
+            Refuse(member, "would not come back byte for byte from hkpack build");
+        }
+        out.write(utf8->data(), static_cast<std::streamsize>(utf8->size()));
+        slices.push_back(utf8->size());
+        start = end;
     }
-    const std::optional<std::string> utf8 = ReversibleUtf8(source);
-    if (!utf8) {
-        const size_t at = source.find('\x98');
-        Refuse(member, LineAt(source, at == std::string::npos ? 0 : at),
-               "holds the byte 0x98, which has no character in Windows-1251");
+    out.close();
+    if (!out) throw std::runtime_error(path.string() + ": cannot be written");
+    return slices;
+}
+
+// Reads a written source back slice by slice through the build's conversion.
+void CheckTextSource(const std::string& member, std::string_view cp1251, const fs::path& path,
+                     const std::vector<size_t>& slices) {
+    std::ifstream in(path, std::ios::binary);
+    std::string utf8;
+    size_t done = 0;
+    for (const size_t size : slices) {
+        utf8.resize(size);
+        in.read(utf8.data(), static_cast<std::streamsize>(size));
+        if (static_cast<size_t>(in.gcount()) != size) break;
+        const std::string back = GameText(utf8, path);
+        if (cp1251.substr(done, back.size()) != back) break;
+        done += back.size();
     }
-    // The build's own conversion is the judge of the round trip.
-    if (GameText(*utf8, member) != cp1251) {
-        Refuse(member, "would not come back byte for byte from hkpack build");
+    if (done != cp1251.size() || in.peek() != std::ifstream::traits_type::eof()) {
+        Refuse(member, "would not come back byte for byte");
     }
-    return *utf8;
 }
 
 // Fetches members as the viewer does, insisting on a clean verdict.
 class DatabaseReader {
   public:
     explicit DatabaseReader(const std::string& archive)
-        : session_(db::DatabaseSession::ForArchive(archive)), verdict_(session_.UnZip1()) {}
+        : session_(db::DatabaseSession::ForArchive(archive)), verdict_(session_.UnZip1()) {
+        session_.KeepDirectory();
+    }
 
-    // The member's bytes and the name it is stored under (reader form).
-    std::pair<std::string, std::string> Fetch(const std::string& member) {
+    // The member's bytes, valid until the next fetch, and the name it is
+    // stored under (reader form).
+    std::pair<std::string_view, std::string> Fetch(const std::string& member) {
         verdict_.Reset();
         const db::FetchResult result = session_.Extract(member);
         if (result.raised) {
@@ -114,7 +156,7 @@ class DatabaseReader {
         }
         const hk::archive::MemberInfoRecord& record = session_.ExtractionStream().MemberInfo(0);
         const auto& bytes = session_.ExtractionStream().Bytes();
-        return {std::string(bytes.begin(), bytes.end()),
+        return {std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                 std::string(reinterpret_cast<const char*>(record.name + 1), record.name[0])};
     }
 
@@ -128,7 +170,7 @@ std::vector<GameEntry> ReadIndex(DatabaseReader& reader,
                                  std::map<std::string, std::string>& indexBytes) {
     for (const std::string_view name :
          {db::kGamesMember, db::kFilesMember, db::kPitchesMember, db::kVersionMember}) {
-        indexBytes[std::string(name)] = reader.Fetch(std::string(name)).first;
+        indexBytes[std::string(name)] = std::string(reader.Fetch(std::string(name)).first);
     }
     const std::string games(db::kGamesMember), files(db::kFilesMember), pitches(db::kPitchesMember);
     const std::vector<std::string> titles = db::SplitLines(indexBytes[games]);
@@ -248,20 +290,24 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
     const fs::path dir = folderName.has_filename() ? folderName : folderName.parent_path();
     CheckTarget(dir);
     DatabaseReader reader(archive);
-    std::map<std::string, std::string> memberBytes;
-    const std::vector<GameEntry> index = ReadIndex(reader, memberBytes);
+    std::map<std::string, std::string> indexBytes;
+    const std::vector<GameEntry> index = ReadIndex(reader, indexBytes);
 
-    std::vector<std::pair<std::string, std::string>> sources;  // member, UTF-8 text
+    // One text at a time: fetched, written and read back before the next.
+    TemporaryFolder folder(dir);
+    fs::create_directory(folder.Path() / "texts");
+    std::set<std::string> written;
     for (const GameEntry& game : index) {
-        if (memberBytes.contains(game.member)) continue;
-        auto [bytes, storedAs] = reader.Fetch(game.member);
+        if (written.contains(game.member)) continue;
+        const auto [bytes, storedAs] = reader.Fetch(game.member);
         if (storedAs != game.member) {
             Refuse(game.member, "stored as \"" + db::Cp1251ToUtf8(storedAs) +
                                     "\"; hkpack build would store it under the name files.txt "
                                     "gives");
         }
-        sources.emplace_back(game.member, TextSource(game.member, bytes));
-        memberBytes[game.member] = std::move(bytes);
+        const fs::path path = folder.Path() / "texts" / game.member;
+        CheckTextSource(game.member, bytes, path, WriteTextSource(game.member, bytes, path));
+        written.insert(game.member);
     }
     std::vector<hk::archive::ListedMember> listing;
     try {
@@ -270,12 +316,11 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
         throw std::runtime_error(archive + ": " + e.what());
     }
     for (const hk::archive::ListedMember& listed : listing) {
-        if (!memberBytes.contains(listed.name)) {
+        if (!indexBytes.contains(listed.name) && !written.contains(listed.name)) {
             Refuse(listed.name, "not named in files.txt; hkpack build would leave it out");
         }
     }
 
-    TemporaryFolder folder(dir);
     std::string tsv = "# Unpacked by hkpack from " + fs::path(archive).filename().string() +
                       ".\n# MEMBER<TAB>MODE<TAB>TITLE; MODE 1 = fixed pitch, 0 = proportional."
                       " Texts live in texts/MEMBER.\n";
@@ -283,21 +328,15 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
         tsv += game.member + "\t" + game.mode + "\t" + *ReversibleUtf8(game.title) + "\n";
     }
     WriteWholeFile(folder.Path() / "index.tsv", tsv);
-    fs::create_directory(folder.Path() / "texts");
-    for (const auto& [member, text] : sources) {
-        WriteWholeFile(folder.Path() / "texts" / member, text);
-    }
 
-    // Read back by the build's own reader: what it makes must be what we read.
-    const DatabaseSources reread = ReadSources(folder.Path());
+    // The index read back by the build's own reader: what it makes must be
+    // what we read. The texts were read back as they were written.
+    const DatabaseSources reread = ReadSources(folder.Path(), SourceTexts::Skip);
     for (const auto& [name, rebuilt] : IndexMembers(reread.games)) {
-        if (memberBytes[name] != rebuilt) Refuse(name, "would not come back byte for byte");
-    }
-    for (const auto& [member, text] : reread.texts) {
-        if (memberBytes[member] != text) Refuse(member, "would not come back byte for byte");
+        if (indexBytes[name] != rebuilt) Refuse(name, "would not come back byte for byte");
     }
     folder.CommitAs(dir);
-    return UnpackResult{index.size(), sources.size()};
+    return UnpackResult{index.size(), written.size()};
 }
 
 }  // namespace hk::pack
