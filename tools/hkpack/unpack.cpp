@@ -1,6 +1,8 @@
 #include "unpack.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,6 +22,7 @@
 #include "database/database_constants.h"
 #include "database_writer.h"
 #include "member_verdict.h"
+#include "write_all.h"
 
 namespace hk::pack {
 
@@ -60,71 +63,75 @@ constexpr size_t kSlice = size_t{1} << 20;
 // Writes the UTF-8 source of a game text to `path`, or refuses naming the
 // member and line: the build reads a source back with every line end made
 // CR LF and refuses zero bytes, so only texts of that shape survive the
-// round trip. Returns the sizes of the UTF-8 slices written, each of which
-// converts back to its own slice of `cp1251`.
-std::vector<size_t> WriteTextSource(const std::string& member, std::string_view cp1251,
-                                    const fs::path& path) {
-    std::ofstream out(path, std::ios::binary);
-    std::vector<size_t> slices;
+// round trip. The file is then read back: every slice as it was judged.
+void WriteTextSource(const std::string& member, std::string_view cp1251, const fs::path& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw std::runtime_error(path.string() + ": cannot be written: " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() {
+            if (fd >= 0) close(fd);
+        }
+    } closer{fd};
+    auto failed = [&path] {
+        throw std::runtime_error(path.string() + ": cannot be written: " + std::strerror(errno));
+    };
+    std::vector<std::pair<size_t, size_t>> slices;  // size and hash of each
     std::string source;
     for (size_t start = 0; start < cp1251.size();) {
         size_t end = std::min(cp1251.size(), start + kSlice);
         if (end < cp1251.size() && cp1251[end - 1] == '\r') ++end;  // keep CR LF together
         const std::string_view slice = cp1251.substr(start, end - start);
         source.clear();
-        for (size_t i = 0; i < slice.size(); ++i) {
-            const char c = slice[i];
-            const bool crlf = c == '\r' && i + 1 < slice.size() && slice[i + 1] == '\n';
+        // Runs of ordinary bytes are copied whole; line ends become LF.
+        for (size_t i = 0; i < slice.size();) {
+            size_t run = i;
+            while (run < slice.size() && slice[run] != '\r' && slice[run] != '\n' &&
+                   slice[run] != '\0')
+                ++run;
+            source.append(slice.data() + i, run - i);
+            if (run == slice.size()) break;
+            const char c = slice[run];
             if (c == '\0') {
-                Refuse(member, LineAt(cp1251, start + i),
+                Refuse(member, LineAt(cp1251, start + run),
                        "holds a zero byte, which no source text can");
-            } else if (crlf) {
+            } else if (c == '\r' && run + 1 < slice.size() && slice[run + 1] == '\n') {
                 source.push_back('\n');
-                ++i;
-            } else if (c == '\r' || c == '\n') {
-                Refuse(member, LineAt(cp1251, start + i),
+                i = run + 2;
+            } else {
+                Refuse(member, LineAt(cp1251, start + run),
                        std::string("ends in a lone ") + (c == '\r' ? "CR" : "LF") +
                            "; hkpack build ends every line with CR LF");
-            } else {
-                source.push_back(c);
             }
         }
-        const std::optional<std::string> utf8 = ReversibleUtf8(source);
-        if (!utf8) {
-            const size_t at = slice.find('\x98');
-            Refuse(member, LineAt(cp1251, start + (at == std::string::npos ? 0 : at)),
+        // 0x98 is the one byte without a character: the others come back.
+        if (const size_t at = slice.find('\x98'); at != std::string_view::npos) {
+            Refuse(member, LineAt(cp1251, start + at),
                    "holds the byte 0x98, which has no character in Windows-1251");
         }
+        const std::string utf8 = db::Cp1251ToUtf8(source);
         // The build's own conversion is the judge of the round trip.
-        if (GameText(*utf8, member) != slice) {
+        if (GameText(utf8, member) != slice) {
             Refuse(member, "would not come back byte for byte from hkpack build");
         }
-        out.write(utf8->data(), static_cast<std::streamsize>(utf8->size()));
-        slices.push_back(utf8->size());
+        if (!WriteAll(fd, {reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()})) failed();
+        slices.emplace_back(utf8.size(), std::hash<std::string>{}(utf8));
         start = end;
     }
-    out.close();
-    if (!out) throw std::runtime_error(path.string() + ": cannot be written");
-    return slices;
-}
-
-// Reads a written source back slice by slice through the build's conversion.
-void CheckTextSource(const std::string& member, std::string_view cp1251, const fs::path& path,
-                     const std::vector<size_t>& slices) {
-    std::ifstream in(path, std::ios::binary);
-    std::string utf8;
-    size_t done = 0;
-    for (const size_t size : slices) {
-        utf8.resize(size);
-        in.read(utf8.data(), static_cast<std::streamsize>(size));
-        if (static_cast<size_t>(in.gcount()) != size) break;
-        const std::string back = GameText(utf8, path);
-        if (cp1251.substr(done, back.size()) != back) break;
-        done += back.size();
+    std::string back;
+    off_t at = 0;
+    for (const auto& [size, hash] : slices) {
+        back.resize(size);
+        const ssize_t got = pread(fd, back.data(), size, at);
+        if (got < 0) failed();
+        if (static_cast<size_t>(got) != size || std::hash<std::string>{}(back) != hash) {
+            Refuse(member, "would not come back byte for byte");
+        }
+        at += static_cast<off_t>(size);
     }
-    if (done != cp1251.size() || in.peek() != std::ifstream::traits_type::eof()) {
-        Refuse(member, "would not come back byte for byte");
-    }
+    closer.fd = -1;
+    if (close(fd) != 0) failed();
 }
 
 // Fetches members as the viewer does, insisting on a clean verdict.
@@ -306,7 +313,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
                                     "gives");
         }
         const fs::path path = folder.Path() / "texts" / game.member;
-        CheckTextSource(game.member, bytes, path, WriteTextSource(game.member, bytes, path));
+        WriteTextSource(game.member, bytes, path);
         written.insert(game.member);
     }
     std::vector<hk::archive::ListedMember> listing;
