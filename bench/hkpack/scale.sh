@@ -4,6 +4,8 @@
 # time of each (`unzip -tqq -P` for check, `unzip -qq -P -d` for unpack), their
 # ratio, the time per game (linear work keeps it flat from one size to the
 # next) and the peak resident memory of unpack against its bound of 64 MiB.
+# Last, the peak memory of unpack on four texts of HK_BIG_MIB MiB (default 64)
+# against its bound of three times the largest text plus 64 MiB.
 # usage: bench/hkpack/scale.sh [path/to/hkpack] [rounds] [games...]
 set -euo pipefail
 hkpack=$(realpath "${1:-build/tools/hkpack/hkpack}")
@@ -52,3 +54,21 @@ for games in "${sizes[@]}"; do
     printf '  peak resident memory of unpack: %d KiB (goal: at most 65536 KiB); unzip: %d KiB\n' \
         "$kib" "$theirsKib"
 done
+
+big=${HK_BIG_MIB:-64}
+if [ "$big" -gt 0 ]; then
+    mkdir -p "$work/big/texts"
+    awk -v n=$((big * 1048576)) 'BEGIN { srand(7); s = ""; while (length(s) < 65536) s = s "LEVEL" int(rand() * 100) "\tpress F10 during the game\n";
+        for (done = 0; done + length(s) <= n; done += length(s)) printf "%s", s }' > "$work/big/texts/t1.txt"
+    printf '# four large texts\n' > "$work/big/index.tsv"
+    for k in 1 2 3 4; do
+        [ $k = 1 ] || cp "$work/big/texts/t1.txt" "$work/big/texts/t$k.txt"
+        printf 't%d.txt\t0\tGame %d (PC)\n' $k $k >> "$work/big/index.tsv"
+    done
+    "$hkpack" build "$work/big" "$work/big.dat"
+    rm -rf "$work/big"
+    text=$(( $("$hkpack" cat "$work/big.dat" t1.txt | wc -c) / 1024 ))
+    kib=$({ /usr/bin/time -f %M "$hkpack" unpack "$work/big.dat" "$work/ours" > /dev/null; } 2>&1 | tail -n 1)
+    printf 'four texts of %d KiB: peak resident memory of unpack %d KiB (goal: at most %d KiB)\n' \
+        "$text" "$kib" $((3 * text + 65536))
+fi
