@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -60,11 +61,33 @@ std::optional<std::string> ReversibleUtf8(std::string_view cp1251) {
 // that a large text is never held in several forms at once.
 constexpr size_t kSlice = size_t{1} << 20;
 
+// Which bytes of a text come back from the build's own conversion of their
+// UTF-8 form: it converts character by character and makes each LF a CR LF,
+// so judging every byte once judges every text.
+struct RoundTrip {
+    std::array<bool, 256> byteSurvives{};
+    bool lineEndSurvives = false;
+
+    RoundTrip() {
+        for (int b = 1; b < 256; ++b) {
+            const std::string one(1, static_cast<char>(b));
+            try {
+                byteSurvives[b] =
+                    b != '\r' && b != '\n' && GameText(db::Cp1251ToUtf8(one), {}) == one;
+            } catch (const SourceError&) {
+                byteSurvives[b] = false;  // 0x98, which has no character
+            }
+        }
+        lineEndSurvives = GameText("\n", {}) == "\r\n";
+    }
+};
+
 // Writes the UTF-8 source of a game text to `path`, or refuses naming the
 // member and line: the build reads a source back with every line end made
 // CR LF and refuses zero bytes, so only texts of that shape survive the
-// round trip. The file is then read back: every slice as it was judged.
-void WriteTextSource(const std::string& member, std::string_view cp1251, const fs::path& path) {
+// round trip. The file is then read back: every slice as it was written.
+void WriteTextSource(const std::string& member, std::string_view cp1251, const fs::path& path,
+                     const RoundTrip& roundTrip) {
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         throw std::runtime_error(path.string() + ": cannot be written: " + std::strerror(errno));
@@ -84,37 +107,34 @@ void WriteTextSource(const std::string& member, std::string_view cp1251, const f
         if (end < cp1251.size() && cp1251[end - 1] == '\r') ++end;  // keep CR LF together
         const std::string_view slice = cp1251.substr(start, end - start);
         source.clear();
-        // Runs of ordinary bytes are copied whole; line ends become LF.
+        // Runs of bytes that come back are copied whole; line ends become LF.
         for (size_t i = 0; i < slice.size();) {
             size_t run = i;
-            while (run < slice.size() && slice[run] != '\r' && slice[run] != '\n' &&
-                   slice[run] != '\0')
+            while (run < slice.size() && roundTrip.byteSurvives[static_cast<uint8_t>(slice[run])])
                 ++run;
             source.append(slice.data() + i, run - i);
             if (run == slice.size()) break;
             const char c = slice[run];
+            // Counted only for a refusal: counting every line end would be quadratic.
+            const auto line = [&] { return LineAt(cp1251, start + run); };
             if (c == '\0') {
-                Refuse(member, LineAt(cp1251, start + run),
-                       "holds a zero byte, which no source text can");
-            } else if (c == '\r' && run + 1 < slice.size() && slice[run + 1] == '\n') {
+                Refuse(member, line(), "holds a zero byte, which no source text can");
+            } else if (c == '\r' && run + 1 < slice.size() && slice[run + 1] == '\n' &&
+                       roundTrip.lineEndSurvives) {
                 source.push_back('\n');
                 i = run + 2;
-            } else {
-                Refuse(member, LineAt(cp1251, start + run),
+            } else if (c == '\r' || c == '\n') {
+                Refuse(member, line(),
                        std::string("ends in a lone ") + (c == '\r' ? "CR" : "LF") +
                            "; hkpack build ends every line with CR LF");
+            } else if (c == '\x98') {
+                Refuse(member, line(),
+                       "holds the byte 0x98, which has no character in Windows-1251");
+            } else {
+                Refuse(member, line(), "would not come back byte for byte from hkpack build");
             }
         }
-        // 0x98 is the one byte without a character: the others come back.
-        if (const size_t at = slice.find('\x98'); at != std::string_view::npos) {
-            Refuse(member, LineAt(cp1251, start + at),
-                   "holds the byte 0x98, which has no character in Windows-1251");
-        }
         const std::string utf8 = db::Cp1251ToUtf8(source);
-        // The build's own conversion is the judge of the round trip.
-        if (GameText(utf8, member) != slice) {
-            Refuse(member, "would not come back byte for byte from hkpack build");
-        }
         if (!WriteAll(fd, {reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()})) failed();
         slices.emplace_back(utf8.size(), std::hash<std::string>{}(utf8));
         start = end;
@@ -304,6 +324,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
     TemporaryFolder folder(dir);
     fs::create_directory(folder.Path() / "texts");
     std::set<std::string> written;
+    const RoundTrip roundTrip;
     for (const GameEntry& game : index) {
         if (written.contains(game.member)) continue;
         const auto [bytes, storedAs] = reader.Fetch(game.member);
@@ -313,7 +334,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
                                     "gives");
         }
         const fs::path path = folder.Path() / "texts" / game.member;
-        WriteTextSource(game.member, bytes, path);
+        WriteTextSource(game.member, bytes, path, roundTrip);
         written.insert(game.member);
     }
     std::vector<hk::archive::ListedMember> listing;
