@@ -67,10 +67,12 @@ constexpr size_t kSlice = size_t{1} << 20;
 struct RoundTrip {
     std::array<bool, 256> byteSurvives{};
     bool lineEndSurvives = false;
+    std::array<std::string, 256> utf8Of;  // the UTF-8 form of each byte
 
     RoundTrip() {
         for (int b = 1; b < 256; ++b) {
             const std::string one(1, static_cast<char>(b));
+            utf8Of[b] = db::Cp1251ToUtf8(one);
             try {
                 byteSurvives[b] =
                     b != '\r' && b != '\n' && GameText(db::Cp1251ToUtf8(one), {}) == one;
@@ -101,18 +103,26 @@ void WriteTextSource(const std::string& member, std::string_view cp1251, const f
         throw std::runtime_error(path.string() + ": cannot be written: " + std::strerror(errno));
     };
     std::vector<std::pair<size_t, size_t>> slices;  // size and hash of each
-    std::string source;
+    std::string utf8;
     for (size_t start = 0; start < cp1251.size();) {
         size_t end = std::min(cp1251.size(), start + kSlice);
         if (end < cp1251.size() && cp1251[end - 1] == '\r') ++end;  // keep CR LF together
         const std::string_view slice = cp1251.substr(start, end - start);
-        source.clear();
-        // Runs of bytes that come back are copied whole; line ends become LF.
+        // Each byte becomes at most three of UTF-8; line ends become LF.
+        utf8.resize(3 * slice.size());
+        char* out = utf8.data();
         for (size_t i = 0; i < slice.size();) {
             size_t run = i;
-            while (run < slice.size() && roundTrip.byteSurvives[static_cast<uint8_t>(slice[run])])
-                ++run;
-            source.append(slice.data() + i, run - i);
+            for (; run < slice.size(); ++run) {
+                const auto b = static_cast<uint8_t>(slice[run]);
+                if (b < 0x80 && b >= 0x20) {
+                    *out++ = static_cast<char>(b);
+                } else if (roundTrip.byteSurvives[b]) {
+                    out = std::copy(roundTrip.utf8Of[b].begin(), roundTrip.utf8Of[b].end(), out);
+                } else {
+                    break;
+                }
+            }
             if (run == slice.size()) break;
             const char c = slice[run];
             // Counted only for a refusal: counting every line end would be quadratic.
@@ -121,7 +131,7 @@ void WriteTextSource(const std::string& member, std::string_view cp1251, const f
                 Refuse(member, line(), "holds a zero byte, which no source text can");
             } else if (c == '\r' && run + 1 < slice.size() && slice[run + 1] == '\n' &&
                        roundTrip.lineEndSurvives) {
-                source.push_back('\n');
+                *out++ = '\n';
                 i = run + 2;
             } else if (c == '\r' || c == '\n') {
                 Refuse(member, line(),
@@ -134,7 +144,7 @@ void WriteTextSource(const std::string& member, std::string_view cp1251, const f
                 Refuse(member, line(), "would not come back byte for byte from hkpack build");
             }
         }
-        const std::string utf8 = db::Cp1251ToUtf8(source);
+        utf8.resize(static_cast<size_t>(out - utf8.data()));
         if (!WriteAll(fd, {reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()})) failed();
         slices.emplace_back(utf8.size(), std::hash<std::string>{}(utf8));
         start = end;
