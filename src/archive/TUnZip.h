@@ -103,7 +103,8 @@ class TUnZip {
     // then finds the members matching FileSpec without walking again. Each
     // ExtractListed gives what ExtractToMemory would for an archive that has
     // not changed since. Throws E_RAISE as a run would; the listing is kept
-    // until the next ListDirectory, SetArchiveFile or ForgetDirectory.
+    // until the next ListDirectory, SetArchiveFile or ForgetDirectory;
+    // without one, ExtractListed is ExtractToMemory.
     void ListDirectory();
     int ExtractListed(TDecompMemoryStream* stream);
     void ForgetDirectory();

@@ -326,9 +326,10 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
     // "sources/" names the folder "sources", not a place inside it.
     const fs::path dir = folderName.has_filename() ? folderName : folderName.parent_path();
     CheckTarget(dir);
-    DatabaseReader reader(archive);
+    // The reader keeps the archive's directory; it goes once the texts are out.
+    std::optional<DatabaseReader> reader(std::in_place, archive);
     std::map<std::string, std::string> indexBytes;
-    const std::vector<GameEntry> index = ReadIndex(reader, indexBytes);
+    const std::vector<GameEntry> index = ReadIndex(*reader, indexBytes);
 
     // One text at a time: fetched, written and read back before the next.
     TemporaryFolder folder(dir);
@@ -337,7 +338,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
     const RoundTrip roundTrip;
     for (const GameEntry& game : index) {
         if (written.contains(game.member)) continue;
-        const auto [bytes, storedAs] = reader.Fetch(game.member);
+        const auto [bytes, storedAs] = reader->Fetch(game.member);
         if (storedAs != game.member) {
             Refuse(game.member, "stored as \"" + db::Cp1251ToUtf8(storedAs) +
                                     "\"; hkpack build would store it under the name files.txt "
@@ -347,6 +348,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
         WriteTextSource(game.member, bytes, path, roundTrip);
         written.insert(game.member);
     }
+    reader.reset();
     std::vector<hk::archive::ListedMember> listing;
     try {
         listing = hk::archive::ListCentralDirectory(archive);
@@ -358,6 +360,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
             Refuse(listed.name, "not named in files.txt; hkpack build would leave it out");
         }
     }
+    listing = {};
 
     std::string tsv = "# Unpacked by hkpack from " + fs::path(archive).filename().string() +
                       ".\n# MEMBER<TAB>MODE<TAB>TITLE; MODE 1 = fixed pitch, 0 = proportional."
@@ -366,6 +369,7 @@ UnpackResult Unpack(const std::string& archive, const fs::path& folderName) {
         tsv += game.member + "\t" + game.mode + "\t" + *ReversibleUtf8(game.title) + "\n";
     }
     WriteWholeFile(folder.Path() / "index.tsv", tsv);
+    tsv = {};
 
     // The index read back by the build's own reader: what it makes must be
     // what we read. The texts were read back as they were written.
