@@ -27,7 +27,7 @@ struct Outcome {
 };
 
 Outcome runOn(const ScratchDir& dir, const std::vector<uint8_t>& zip, const std::string& pattern,
-          bool singleMember = false) {
+              bool singleMember = false) {
     writeFile(dir / "x.zip", zip);
     TUnZip unzip;
     unzip.SingleMember = singleMember;
