@@ -1,5 +1,6 @@
 // The game index load over a fuzzed database archive beside the program, then
-// a fetch of every game's text the index names.
+// a fetch of every game's text the index names, by a fresh walk each time
+// and from one kept walk.
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,11 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ProgramFolder folder;
     folder.write(data, size);
     hk::database::DatabaseSession session(folder.folder());
-    std::vector<std::string> titles;
-    if (session.LoadIndex(titles)) {
+    // The tools' session walks the directory once; it must judge alike.
+    hk::database::DatabaseSession kept(folder.folder());
+    kept.KeepDirectory();
+    std::vector<std::string> titles, keptTitles;
+    const bool loaded = session.LoadIndex(titles);
+    if (kept.LoadIndex(keptTitles) != loaded || keptTitles != titles) __builtin_trap();
+    if (loaded) {
         const size_t games = std::min<size_t>(titles.size(), 8);
         for (size_t game = 0; game < games; ++game) {
-            session.FetchMember(session.MemberNames().at(game));
+            const auto fetched = session.FetchMember(session.MemberNames().at(game));
+            const auto again = kept.FetchMember(session.MemberNames().at(game));
+            if (fetched.memberCount != again.memberCount || fetched.lines != again.lines)
+                __builtin_trap();
             session.IsFixedPitch(game);
         }
     }

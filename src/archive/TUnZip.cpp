@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 
 #include "archive/crc32.h"
 #include "archive/inflate.h"
@@ -26,6 +27,21 @@ struct TUnZip::HeaderEntry {
     uint32_t centralCompressed = 0;
     uint32_t centralCrc = 0;
     uint32_t centralUncompressed = 0;
+    std::string name;         // converted, as the walk read it
+    uint32_t date = 0;        // DOS time and date
+    uint32_t listedSize = 0;  // uncompressed size, for the progress total
+};
+
+// A directory walked once for many extractions.
+struct TUnZip::Listing {
+    ReadOnlyFile file;
+    uint32_t fileSize = 0;
+    std::vector<HeaderEntry> entries;
+    // Entries by the upper-cased file part of their name, which is all a
+    // plain pattern compares; names holding wildcards of their own take the
+    // full test and are kept aside.
+    std::unordered_map<std::string, std::vector<uint32_t>> byFile;
+    std::vector<uint32_t> wildNamed;
 };
 
 struct TUnZip::LocalHeader {
@@ -136,6 +152,7 @@ void TUnZip::SetArchiveFile(const std::string& path) {
     // Paths stay as given: on this platform "/" is the separator and "\" a
     // legal file-name character.
     archiveFile_ = path;
+    listing_.reset();
     detectType();
 }
 
@@ -307,30 +324,27 @@ int TUnZip::ExtractToMemory(TDecompMemoryStream* stream) {
     return count_;
 }
 
-void TUnZip::extractRun() {
+void TUnZip::startRun() {
     cancel_ = false;
     count_ = 0;
     totalBytes_ = doneBytes_ = 0;
     newestDate_ = 0;
     passwordFailed_ = false;
+    claimed_.clear();
     if (CpuType == TCpuType::cpt80486) CpuType = TCpuType::cptAuto;
+}
 
-    if (archiveFile_.empty()) {
-        raiseError(archiveFile_, ErrorCode::FileNotFound);
-        return;
-    }
-    if (!recognised(arcType_)) {
-        raiseError(archiveFile_, ErrorCode::UnsupportedArchive);
-        return;
-    }
-    ReadOnlyFile file;
-    if (!file.open(archiveFile_) || file.size() > kLargestArchive) {
-        raiseError(archiveFile_, ErrorCode::OpenError);
-        return;
-    }
+// Raises for an archive a run cannot read; false only when canceled.
+bool TUnZip::openArchive(ReadOnlyFile& file) {
+    if (archiveFile_.empty()) return raiseError(archiveFile_, ErrorCode::FileNotFound);
+    if (!recognised(arcType_)) return raiseError(archiveFile_, ErrorCode::UnsupportedArchive);
+    if (!file.open(archiveFile_) || file.size() > kLargestArchive)
+        return raiseError(archiveFile_, ErrorCode::OpenError);
     fileSize_ = static_cast<uint32_t>(file.size());
-    if (OnActivate) OnActivate();
-    currentPassword_.clear();
+    return true;
+}
+
+void TUnZip::compilePatterns() {
     // Patterns may be written with either separator; names use "\".
     patterns_.clear();
     for (const std::string& line : fileSpec_) {
@@ -345,21 +359,120 @@ void TUnZip::extractRun() {
     }
     plainPatterns_ =
         std::all_of(patterns_.begin(), patterns_.end(), [](const Pattern& p) { return p.plain; });
+}
+
+void TUnZip::walk(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries) {
+    if (endFlags_ == kLocalFound)
+        walkLocalHeaders(file, entries);
+    else
+        walkCentral(file, endRecord_, entries);
+}
+
+void TUnZip::extractEntries(const ReadOnlyFile& file,
+                            const std::vector<const HeaderEntry*>& entries) {
+    for (const HeaderEntry* entry : entries) {
+        if (cancel_) break;
+        extractEntry(file, *entry);
+    }
+}
+
+void TUnZip::extractRun() {
+    startRun();
+    ReadOnlyFile file;
+    if (!openArchive(file)) return;
+    if (OnActivate) OnActivate();
+    currentPassword_.clear();
+    compilePatterns();
     try {
         std::vector<HeaderEntry> entries;
-        if (endFlags_ == kLocalFound)
-            walkLocalHeaders(file, entries);
-        else
-            walkCentral(file, endRecord_, entries);
-        for (const HeaderEntry& entry : entries) {
-            if (cancel_) break;
-            extractEntry(file, entry);
-        }
+        walk(file, entries);
+        std::vector<const HeaderEntry*> order;
+        order.reserve(entries.size());
+        for (const HeaderEntry& entry : entries) order.push_back(&entry);
+        extractEntries(file, order);
     } catch (...) {
         // Failures inside the walk end the walk, never the run: what was
         // extracted so far stays in the stream.
     }
     if (OnDeactivate) OnDeactivate();
+}
+
+void TUnZip::ListDirectory() {
+    listing_.reset();
+    startRun();
+    auto listing = std::make_unique<Listing>();
+    if (!openArchive(listing->file)) return;
+    listing->fileSize = fileSize_;
+    listAll_ = true;
+    try {
+        walk(listing->file, listing->entries);
+    } catch (...) {
+        listing->entries.clear();  // a run would have extracted nothing either
+    }
+    listAll_ = false;
+    for (uint32_t i = 0; i < listing->entries.size(); ++i) {
+        const std::string& name = listing->entries[i].name;
+        if (name.find_first_of("*?") != std::string::npos) {
+            listing->wildNamed.push_back(i);
+            continue;
+        }
+        std::string key = name.substr(name.rfind('\\') + 1);
+        for (char& c : key) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        listing->byFile[key].push_back(i);
+    }
+    listing_ = std::move(listing);
+}
+
+void TUnZip::ForgetDirectory() {
+    listing_.reset();
+}
+
+int TUnZip::ExtractListed(TDecompMemoryStream* stream) {
+    if (!listing_) return ExtractToMemory(stream);
+    if (!stream) {
+        raiseError(archiveFile_, ErrorCode::UninitializedStream);
+        return 0;
+    }
+    stream_ = stream;
+    startRun();
+    fileSize_ = listing_->fileSize;
+    if (OnActivate) OnActivate();
+    currentPassword_.clear();
+    compilePatterns();
+    try {
+        // Plain patterns look their names up; anything else is tested
+        // against every entry, as a walk would.
+        const std::vector<HeaderEntry>& entries = listing_->entries;
+        std::vector<uint32_t> candidates;
+        if (plainPatterns_) {
+            for (const Pattern& pattern : patterns_) {
+                const auto found = listing_->byFile.find(pattern.upper);
+                if (found != listing_->byFile.end())
+                    candidates.insert(candidates.end(), found->second.begin(), found->second.end());
+            }
+            candidates.insert(candidates.end(), listing_->wildNamed.begin(),
+                              listing_->wildNamed.end());
+            std::sort(candidates.begin(), candidates.end());
+            candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        } else {
+            candidates.resize(entries.size());
+            for (uint32_t i = 0; i < candidates.size(); ++i) candidates[i] = i;
+        }
+        std::vector<const HeaderEntry*> chosen;
+        for (const uint32_t i : candidates) {
+            const HeaderEntry& entry = entries[i];
+            if (!matches(entry.name)) continue;
+            chosen.push_back(&entry);
+            newestDate_ = std::max(newestDate_, entry.date);
+            totalBytes_ += entry.listedSize;
+        }
+        extractEntries(listing_->file, chosen);
+    } catch (...) {
+    }
+    if (OnDeactivate) OnDeactivate();
+    stream->SetPosition(0);
+    stream_ = nullptr;
+    return count_;
 }
 
 void TUnZip::walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries) {
@@ -395,9 +508,12 @@ void TUnZip::walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>
             HeaderEntry e;
             e.selector = (l.flags & 0x40) ? 1 : 0;
             e.offset = static_cast<uint32_t>(offset);
-            entries.push_back(e);
-            newestDate_ = std::max(newestDate_, le32(h + 10));
+            e.name = convertName(name, nameGot);
+            e.date = le32(h + 10);
+            e.listedSize = l.uncompressedSize;
+            newestDate_ = std::max(newestDate_, e.date);
             totalBytes_ += l.uncompressedSize;
+            entries.push_back(std::move(e));
         }
         offset += kLocalHeaderSize + l.nameLength + l.extraLength + uint64_t{l.compressedSize};
         if (offset > kLargestArchive) break;
@@ -473,12 +589,16 @@ void TUnZip::walkCentral(const ReadOnlyFile& file, const std::array<uint8_t, 22>
         const uint32_t date = le32(h + 12);
         const size_t nameBytes = std::min<size_t>(nameLength, 255);
         if (!have(offset + kCentralHeaderSize, nameBytes)) break;
-        if (listable(block + (offset + kCentralHeaderSize - blockStart), nameBytes)) {
+        const uint8_t* storedName = block + (offset + kCentralHeaderSize - blockStart);
+        if (listable(storedName, nameBytes)) {
+            e.name = convertName(storedName, nameBytes);
+            e.date = date;
+            e.listedSize = e.centralUncompressed;
             uint8_t local[kLocalHeaderSize];
             if (file.readAt(e.offset, local, sizeof local) == sizeof local &&
                 le32(local) == kLocalSignature) {
                 if (twin) e.centralCompressed = 0;  // the twin walk takes no fallback
-                entries.push_back(e);
+                entries.push_back(std::move(e));
                 newestDate_ = std::max(newestDate_, date);
                 totalBytes_ += e.centralUncompressed;
             }
@@ -541,22 +661,62 @@ void TUnZip::extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry) {
             doneBytes_ += header.uncompressedSize;
             return;
         }
-        decodeMember(file, header, dataOffset, located, name, target);
+        if (SingleMember && count_ > 1) {
+            // The caller's outcome is known: the count is all that matters now.
+            addRecord(header, name);
+            progress(header.uncompressedSize, header.uncompressedSize);
+            doneBytes_ += header.uncompressedSize;
+            return;
+        }
+        std::optional<ErrorCode> damage;
+        if (!located) {
+            damage = ErrorCode::BadBlock;
+        } else if (entry.fromCentral && name != entry.name) {
+            damage = ErrorCode::MismatchedName;
+        } else {
+            // What the decoder may read: a stored member is copied by its
+            // uncompressed size.
+            uint64_t end = dataOffset + header.compressedSize;
+            if (header.method == 0)
+                end = std::max(end, dataOffset + (header.encrypted() ? 12 : 0) +
+                                        uint64_t{header.uncompressedSize});
+            if (!claim(entry.offset, std::max(dataOffset, std::min<uint64_t>(end, fileSize_))))
+                damage = ErrorCode::OverlappedData;
+        }
+        decodeMember(file, header, dataOffset, damage, name, target);
     } catch (...) {
         // A member's failure never ends the run; its record and bytes stay.
     }
 }
 
-void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
-                          bool located, const std::string& name, const std::string& target) {
-    StreamBytes& bytes = stream_->Bytes();
-    const size_t before = bytes.size();
+// Claims the span of a member about to be decoded; false when it overlaps
+// one already claimed in this run. Sound archives never overlap: one member
+// delivered again and again under other entries is the overlap zip bomb.
+bool TUnZip::claim(uint64_t start, uint64_t end) {
+    auto next = claimed_.upper_bound(start);
+    if (next != claimed_.end() && next->first < end) return false;
+    if (next != claimed_.begin() && std::prev(next)->second > start) return false;
+    claimed_.emplace_hint(next, start, end);
+    return true;
+}
+
+void TUnZip::addRecord(const LocalHeader& header, const std::string& name) {
     MemberInfoRecord record{};
     record.uncompressedSize = header.uncompressedSize;
-    record.streamPosition = static_cast<uint32_t>(before);
+    record.streamPosition = static_cast<uint32_t>(stream_->Size());
     record.name[0] = static_cast<uint8_t>(std::min<size_t>(name.size(), 255));
     std::memcpy(record.name + 1, name.data(), record.name[0]);
     stream_->AddMemberInfo(record);
+}
+
+// A damaged entry (`damage` set) is counted with its record but gives no
+// bytes and fails its CRC verdict.
+void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
+                          std::optional<ErrorCode> damage, const std::string& name,
+                          const std::string& target) {
+    StreamBytes& bytes = stream_->Bytes();
+    const size_t before = bytes.size();
+    addRecord(header, name);
 
     const bool encrypted = header.encrypted();
     const uint64_t start = dataOffset + (encrypted ? 12 : 0);
@@ -566,8 +726,8 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
     ErrorCode failure{};
     bool failed = false;
     try {
-        if (!located) {
-            throw DecodeError(ErrorCode::BadBlock);
+        if (damage) {
+            throw DecodeError(*damage);
         } else if (header.method == 0) {
             copyStored(file, header, start, available, ceiling);
         } else if (header.method == 8 || (header.method >= 1 && header.method <= 6)) {
@@ -620,7 +780,7 @@ void TUnZip::decodeMember(const ReadOnlyFile& file, const LocalHeader& header, u
     doneBytes_ += header.uncompressedSize;
 
     const uint32_t crc = crc32Update(0xFFFFFFFFu, bytes.data() + before, bytes.size() - before);
-    const bool pass = located && (header.crc == crc || header.crc == ~crc);
+    const bool pass = !damage && (header.crc == crc || header.crc == ~crc);
     if (OnEnd)
         OnEnd(name, pass);
     else if (!pass)
@@ -736,6 +896,7 @@ bool TUnZip::listable(const uint8_t* bytes, size_t length) const {
         wild |= c == '*' || c == '?';
     }
     if (fileStart == end) return false;  // an empty name, or a folder
+    if (listAll_) return true;
     if (wild || !plainPatterns_) return matches(convertName(bytes, end));
     const size_t fileLength = end - fileStart;
     for (const Pattern& pattern : patterns_) {

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -96,6 +98,18 @@ class TUnZip {
     // Throws E_RAISE for failures of the run as a whole.
     int ExtractToMemory(TDecompMemoryStream* stream);
 
+    // For callers that read many members of one archive: walks its directory
+    // once, keeping what it lists and the file open, so that ExtractListed
+    // then finds the members matching FileSpec without walking again. Each
+    // ExtractListed gives what ExtractToMemory would for an archive that has
+    // not changed since. Throws E_RAISE as a run would; the listing is kept
+    // until the next ListDirectory, SetArchiveFile or ForgetDirectory;
+    // without one, ExtractListed is ExtractToMemory.
+    void ListDirectory();
+    int ExtractListed(TDecompMemoryStream* stream);
+    void ForgetDirectory();
+    bool HasListing() const { return listing_ != nullptr; }
+
     // Published settings with their defaults.
     int PasswordAttempts = 3;
     bool TranslateOemChar = true;
@@ -107,6 +121,10 @@ class TUnZip {
     bool RestoreFileAttr = true;
     TDateAttribute DateAttribute = TDateAttribute::daFileDate;
     TCpuType CpuType = TCpuType::cptAuto;
+    // The caller needs exactly one member, so a run's outcome is known once a
+    // second member is counted: it and every later one are still counted
+    // (with their records) but not decoded. Off by default.
+    bool SingleMember = false;
 
     int ZipCmntBufSize() const { return zipCmntBufSize_; }
     void SetZipCmntBufSize(int size);  // clamped into 2000..32767
@@ -135,6 +153,7 @@ class TUnZip {
   private:
     struct HeaderEntry;
     struct LocalHeader;
+    struct Listing;
 
     void detectType();
     struct EndSearch {
@@ -145,6 +164,13 @@ class TUnZip {
     bool raiseError(const std::string& filename, ErrorCode code);
     void reportError(const std::string& filename, const std::string& detail, ErrorCode code);
     void extractRun();
+    void startRun();
+    bool openArchive(ReadOnlyFile& file);
+    void compilePatterns();
+    void walk(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
+    void extractEntries(const ReadOnlyFile& file, const std::vector<const HeaderEntry*>& entries);
+    bool claim(uint64_t start, uint64_t end);
+    void addRecord(const LocalHeader& header, const std::string& name);
     bool isZip64WithoutClassicDirectory(const ReadOnlyFile& file, uint64_t endRecordAt) const;
     void walkLocalHeaders(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
     bool walkFromCommentedEnd(const ReadOnlyFile& file, std::vector<HeaderEntry>& entries);
@@ -152,7 +178,8 @@ class TUnZip {
                      std::vector<HeaderEntry>& entries);
     void extractEntry(const ReadOnlyFile& file, const HeaderEntry& entry);
     void decodeMember(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
-                      bool located, const std::string& name, const std::string& target);
+                      std::optional<ErrorCode> damage, const std::string& name,
+                      const std::string& target);
     void copyStored(const ReadOnlyFile& file, const LocalHeader& header, uint64_t start,
                     uint64_t available, size_t ceiling);
     bool passwordTrial(const ReadOnlyFile& file, const LocalHeader& header, uint64_t dataOffset,
@@ -194,6 +221,10 @@ class TUnZip {
     uint64_t totalBytes_ = 0;
     uint64_t doneBytes_ = 0;
     TDecompMemoryStream* stream_ = nullptr;
+    bool listAll_ = false;  // a walk lists every file entry, for ListDirectory
+    // The spans [local header, end of data) of the members this run decoded.
+    std::map<uint64_t, uint64_t> claimed_;
+    std::unique_ptr<Listing> listing_;
     std::array<uint32_t, 3> keys_{};
     std::array<uint8_t, 12> encryptionHeader_{};
     size_t encryptionHeaderSize_ = 0;

@@ -5,6 +5,8 @@ namespace hk::archive {
 const char* errorText(ErrorCode code) {
     switch (code) {
         case ErrorCode::BadBlock: return "Bad block";
+        case ErrorCode::MismatchedName: return "Local header names another member than the directory";
+        case ErrorCode::OverlappedData: return "Member data overlaps another member's (possible zip bomb)";
         case ErrorCode::WriteError: return "Error writing to file";
         case ErrorCode::IncompleteCodeSet: return "Incomplete code set";
         case ErrorCode::CrcFailed: return "File fails CRC check";

@@ -9,6 +9,10 @@ namespace hk::archive {
 // reader's contract: callers show them and hosts test for them.
 enum class ErrorCode : int {
     BadBlock = 25111,
+    // A directory entry whose local header names another member, or whose
+    // data lies inside data another entry of the run already delivered.
+    MismatchedName = 25112,
+    OverlappedData = 25113,
     WriteError = 25136,
     IncompleteCodeSet = 25138,
     CrcFailed = 25151,

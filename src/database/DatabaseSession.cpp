@@ -19,7 +19,11 @@ DatabaseSession::DatabaseSession(std::string programFolder, std::string archiveP
       archivePath_(std::move(archivePath)),
       passwords_{std::string(kArchivePassword)},
       unzip_(std::make_unique<hk::archive::TUnZip>()),
-      stream_(std::make_unique<hk::archive::TDecompMemoryStream>()) {}
+      stream_(std::make_unique<hk::archive::TDecompMemoryStream>()) {
+    // Every fetch needs exactly one member: once a second one is counted, the
+    // rest need not be decoded.
+    unzip_->SingleMember = true;
+}
 
 DatabaseSession DatabaseSession::ForArchive(std::string archivePath) {
     const size_t slash = archivePath.find_last_of('/');
@@ -36,12 +40,18 @@ FetchResult DatabaseSession::Extract(const std::string& name) {
     FetchResult result;
     // Setting the path every time makes the reader look at the file afresh:
     // a database replaced while the program runs is noticed at the next fetch.
-    unzip_->SetArchiveFile(archivePath_);
+    const bool listed = keepDirectory_ && unzip_->HasListing();
+    if (!listed) unzip_->SetArchiveFile(archivePath_);
     unzip_->Passwords().assign(passwords_.begin(), passwords_.end());
     unzip_->FileSpec().assign(1, name);
     stream_->Reset();
     try {
-        unzip_->ExtractToMemory(stream_.get());
+        if (keepDirectory_) {
+            if (!listed) unzip_->ListDirectory();
+            unzip_->ExtractListed(stream_.get());
+        } else {
+            unzip_->ExtractToMemory(stream_.get());
+        }
     } catch (const std::exception& e) {
         result.raised = true;
         result.raisedMessage = e.what();

@@ -58,6 +58,12 @@ class DatabaseSession {
     // that only want the bytes read ExtractionStream() afterwards.
     FetchResult Extract(const std::string& name);
 
+    // For tools that fetch every game: the archive's directory is walked once,
+    // at the next fetch, and later fetches find their members in that walk
+    // instead of opening the file afresh. Every fetch gives what a fresh one
+    // would, as long as the file does not change meanwhile.
+    void KeepDirectory() { keepDirectory_ = true; }
+
     // Extract, then on success copy the stream into the member text buffer
     // and split it into lines.
     FetchResult FetchMember(const std::string& name);
@@ -106,6 +112,7 @@ class DatabaseSession {
     std::string programFolder_;
     std::string archivePath_;
     std::vector<std::string> passwords_;
+    bool keepDirectory_ = false;
     // Held through pointers so the session can move while the reader's
     // events keep referring to the same objects.
     std::unique_ptr<hk::archive::TUnZip> unzip_;

@@ -122,12 +122,13 @@ TEST(DamagedArchives, DirectoryPointingOutsideOrBadlyEndsTheWalk) {
     TDecompMemoryStream s2;
     EXPECT_EQ(survive(dir, runaway, s2), 1);
 
-    // An entry pointing back at the first local header lists it twice, no more.
+    // An entry pointing back at the first local header lists it twice, no
+    // more, and the second time it is damaged: no bytes.
     auto back = zip;
     back[dir0 + (46 + 5) + 42] = 0;
     TDecompMemoryStream s3;
     EXPECT_EQ(survive(dir, back, s3), 3);
-    EXPECT_EQ(std::string(s3.Bytes().begin(), s3.Bytes().end()), "aac");
+    EXPECT_EQ(std::string(s3.Bytes().begin(), s3.Bytes().end()), "ac");
 }
 
 TEST(DamagedArchives, LongNamesAreCutTo255Bytes) {

@@ -125,7 +125,7 @@ std::string MemberNameProblem(const std::string& name) {
     return {};
 }
 
-DatabaseSources ReadSources(const std::filesystem::path& folder) {
+DatabaseSources ReadSources(const std::filesystem::path& folder, SourceTexts texts) {
     const std::filesystem::path indexPath = folder / "index.tsv";
     const std::string index = ReadWholeFile(indexPath);
 
@@ -156,7 +156,7 @@ DatabaseSources ReadSources(const std::filesystem::path& folder) {
         }
         const auto [known, inserted] =
             spellingByUpper.emplace(MemberNameKey(game.member), game.member);
-        if (inserted) {
+        if (inserted && texts == SourceTexts::Read) {
             const std::filesystem::path textPath = folder / "texts" / game.member;
             sources.texts.emplace_back(game.member, GameText(ReadWholeFile(textPath), textPath));
         } else if (known->second != game.member) {

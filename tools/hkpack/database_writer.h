@@ -33,10 +33,14 @@ class SourceError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+enum class SourceTexts { Read, Skip };
+
 // Reads a source folder: index.tsv (MEMBER<TAB>MODE<TAB>TITLE per line, '#'
 // comments and empty lines ignored) and texts/MEMBER for every member, all
-// UTF-8. Only regular files of at most 256 MiB are read. Throws SourceError.
-DatabaseSources ReadSources(const std::filesystem::path& folder);
+// UTF-8; with SourceTexts::Skip the index alone. Only regular files of at most
+// 256 MiB are read. Throws SourceError.
+DatabaseSources ReadSources(const std::filesystem::path& folder,
+                            SourceTexts texts = SourceTexts::Read);
 
 struct WriteOptions {
     bool deflate = true;
