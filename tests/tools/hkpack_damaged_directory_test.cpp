@@ -56,6 +56,7 @@ TEST_F(Hkpack, EntryLeadingToAnotherMembersHeaderIsRefused) {
     const Outcome check = Pack("check " + Quote(out));
     EXPECT_EQ(check.status, 1);
     EXPECT_NE(check.err.find("game 2"), std::string::npos) << check.err;
+    EXPECT_NE(check.err.find("(a.txt): " + reason), std::string::npos) << check.err;
     EXPECT_EQ(check.err.find("game 1"), std::string::npos) << check.err;
 
     const Outcome unpack = Pack("unpack " + Quote(out) + " " + Quote(dir / "sources"));

@@ -163,9 +163,11 @@ int CheckCommand(const Invocation& args) {
     size_t failures = LongTitles(archive, titles);
     size_t bytes = 0;
     ProgressLine progress;
+    // From here on each game's failure is told by the reader's own reason.
+    MemberVerdict verdict(session.UnZip1());
     for (size_t k = 0; k < titles.size(); ++k) {
         progress.Update(k, titles.size());
-        crcFailures.clear();
+        verdict.Reset();
         const std::string& member = session.MemberNames()[k];
         // The viewer's fetch without the split into lines, which cannot fail.
         const db::FetchResult result = session.Extract(member);
@@ -174,8 +176,8 @@ int CheckCommand(const Invocation& args) {
             reason = "the reader raised: " + result.raisedMessage;
         } else if (result.memberCount != 1) {
             reason = std::to_string(result.memberCount) + " members match";
-        } else if (!crcFailures.empty()) {
-            reason = "fails its CRC check";
+        } else if (std::string problem = verdict.Problem(archive); !problem.empty()) {
+            reason = problem == "CRC error" ? "fails its CRC check" : std::move(problem);
         }
         bytes += session.ExtractionStream().Size();
         if (!reason.empty()) {
