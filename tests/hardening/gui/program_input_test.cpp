@@ -27,6 +27,7 @@ struct Outcome {
     int exitCode = -1;
     QProcess::ExitStatus status = QProcess::CrashExit;
     QString out;
+    QString err;  // what a sanitizer or Qt said, for the failure message
 };
 
 class ProgramInput : public ::testing::Test {
@@ -69,6 +70,7 @@ class ProgramInput : public ::testing::Test {
         r.exitCode = p.exitCode();
         r.status = p.exitStatus();
         r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError()).right(4000);
         EXPECT_EQ(Listing(folder.path()), programBefore) << "the program folder changed";
         EXPECT_TRUE(Listing(work.path()).empty()) << "the working folder changed";
         return r;
@@ -84,7 +86,7 @@ class ProgramInput : public ::testing::Test {
     void ExpectRunsAndCloses(const Outcome& r, int games = 1) {
         ASSERT_TRUE(r.finished) << "hung";
         ASSERT_EQ(r.status, QProcess::NormalExit) << r.out.toStdString();
-        EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+        EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
         EXPECT_FALSE(r.out.contains("caption: Error")) << r.out.toStdString();
         EXPECT_TRUE(r.out.contains(QStringLiteral("games: %1\n").arg(games)))
             << r.out.toStdString();
